@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: the portable logic natively under
+# ASan/UBSan, the printer simulator's own tests, then the Windows tests and the end-to-end tests
+# under Wine inside a private network namespace with a throwaway prefix and a private Xvfb.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/tools/setup.sh"
+. "$root/tools/wine/common.sh"
+bash "$root/tools/build.sh" all
+
+echo "== native tests (ASan/UBSan)"
+ctest --test-dir "$root/build/native" --output-on-failure -j2
+
+echo "== Windows and end-to-end tests ($KVR_WINE_ARCH Wine)"
+bash "$root/tools/netns-run.sh" bash "$root/tools/wine/with-prefix.sh" \
+  ctest --test-dir "$root/build/win-$KVR_TARGET" --output-on-failure -LE bench

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# with-prefix.sh COMMAND...
+# Runs COMMAND with a throwaway Wine prefix and a headless X display, and removes both afterwards.
+# Run it inside the private network namespace (tools/netns-run.sh): the prefix's wineserver is
+# started here, so every socket a Wine program opens lives in this namespace.
+#   KVR_KEEP_DISPLAY=1   use the caller's $DISPLAY instead of a private Xvfb
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/common.sh"
+
+work=$(mktemp -d /tmp/kvr-wine.XXXXXX)
+export WINEPREFIX=$work/prefix
+xvfb_pid=
+
+cleanup() {
+  "$KVR_WINE" wineboot -e >/dev/null 2>&1 </dev/null || true
+  WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [ -z "${KVR_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+  # Pick a display number nobody uses.
+  for n in $(seq 90 140); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { disp=$n; break; }
+  done
+  Xvfb ":$disp" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$disp"
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$disp" ] && break; sleep 0.05; done
+fi
+
+# Keep the prefix's server running from the start, with its output detached: otherwise Wine's
+# background services inherit the caller's pipes and ctest waits for them forever.
+mkdir -p "$WINEPREFIX"
+wineserver -p >/dev/null 2>&1 </dev/null
+"$KVR_WINE" wineboot -i >"$work/wineboot.log" 2>&1 </dev/null || { cat "$work/wineboot.log" >&2; exit 1; }
+# No sound driver: a message box's beep would otherwise wait about two seconds for one.
+"$KVR_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null 2>&1 </dev/null
+# Windows not handed to a window manager: without one (plain Xvfb), hiding a managed window waits
+# about two seconds for the manager that never answers.
+"$KVR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+
+"$@"
