@@ -1,0 +1,47 @@
+#include "app.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp()
+{
+    g_app = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+HICON CWinApp::LoadIcon(UINT nIDResource) const
+{
+    return ::LoadIconA(m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIDResource));
+}
+
+CWinApp* AfxGetApp()
+{
+    return g_app;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    return (g_app && g_app->m_hInstance) ? g_app->m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+int AfxWinMain(HINSTANCE hInstance)
+{
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return -1;
+    app->m_hInstance = hInstance;
+    if (app->InitInstance()) {
+        MSG msg;
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    return app->ExitInstance();
+}

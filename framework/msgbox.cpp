@@ -1,0 +1,31 @@
+#include "msgbox.h"
+
+#include "app.h"
+
+std::string AfxGetAppName()
+{
+    char path[MAX_PATH + 1] = {0};
+    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name(path, length < MAX_PATH ? length : MAX_PATH);
+    size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos)
+        name.erase(0, slash + 1);
+    size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos)
+        name.erase(dot);
+    return name;
+}
+
+int AfxMessageBox(const char* text, UINT nType)
+{
+    if ((nType & MB_ICONMASK) == 0 && (nType & MB_TYPEMASK) == MB_OK)
+        nType |= MB_ICONEXCLAMATION;
+    HWND owner = ::GetActiveWindow();
+    if (!owner) {
+        CWinApp* app = AfxGetApp();
+        if (app && app->m_pMainWnd)
+            owner = app->m_pMainWnd->m_hWnd;
+    }
+    std::string caption = AfxGetAppName();
+    return ::MessageBoxA(owner, text, caption.c_str(), nType);
+}

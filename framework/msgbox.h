@@ -1,0 +1,12 @@
+// The application's message box, as every program of the system shows it.
+#pragma once
+#include <windows.h>
+#include <string>
+
+// The running program file's name without folder and extension ("kvrconfig" for ...\kvrconfig.exe).
+std::string AfxGetAppName();
+
+// Shows text with the program's name as caption, owned by the program's active window.
+// A box with the OK button alone and no icon named in nType shows the exclamation icon.
+// Returns the button pressed (IDOK, IDYES, ...).
+int AfxMessageBox(const char* text, UINT nType = MB_OK);
