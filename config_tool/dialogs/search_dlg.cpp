@@ -1,0 +1,87 @@
+#include "search_dlg.h"
+
+#include "../net/datagram_frame.h"
+#include "../printers/printer_table.h"
+#include "../res/resource.h"
+
+namespace {
+constexpr UINT_PTR kSearchTimer = 1000;
+constexpr UINT kTickMs = 100;
+constexpr int kSearchMs = 3000;
+constexpr const char kSearching[] = "Now Searching.";
+}
+
+CSearchDlg::CSearchDlg()
+    : CDialog(IDD_SEARCH_DIALOG), m_nRemainMs(0), m_nProgressPos(0), m_nFound(0)
+{
+}
+
+void CSearchDlg::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_PROGRESS, m_ctlProgress);
+    DDX_Control(pDX, IDC_WINSOCK, m_Winsock);
+    DDX_Text(pDX, IDC_SEARCH_STATUS, m_strSearchStatus);
+    DDX_Text(pDX, IDC_FOUND_COUNT, m_nFound);
+}
+
+BOOL CSearchDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_nFound = 0;
+    UpdateData(FALSE);
+    ClearPrinterTable();
+    m_nProgressPos = 0;
+    m_strSearchStatus = kSearching;  // shown from the first tick on
+    m_ctlProgress.SetRange32(0, kSearchMs);
+    m_ctlProgress.SetPos(m_nProgressPos);
+    m_Winsock.SetRemoteHost(kBroadcastHost);
+    m_Winsock.SetRemotePort(kPrinterUdpPort);
+    m_Winsock.SetLocalPort(kToolUdpPort);
+    m_Winsock.SendData(MakeFindRequest());
+    m_nRemainMs = kSearchMs;
+    SetTimer(kSearchTimer, kTickMs);
+    return TRUE;
+}
+
+void CSearchDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != kSearchTimer)
+        return;
+    m_nRemainMs -= static_cast<int>(kTickMs);
+    m_nProgressPos += static_cast<int>(kTickMs);
+    m_strSearchStatus += ".";
+    if (m_nRemainMs % 1000 == 0)
+        m_strSearchStatus = kSearching;
+    m_ctlProgress.SetPos(m_nProgressPos);
+    if (m_nRemainMs < 0)
+        OnCancel();
+    UpdateData(FALSE);
+}
+
+void CSearchDlg::OnCancel()
+{
+    KillTimer(kSearchTimer);
+    CDialog::OnCancel();
+}
+
+BOOL CSearchDlg::OnNotify(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    if (pNMHDR->idFrom == IDC_WINSOCK && pNMHDR->code == KWN_DATAARRIVAL) {
+        OnDataArrival(reinterpret_cast<const NMDATAARRIVAL*>(pNMHDR)->bytesTotal);
+        *pResult = 0;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CSearchDlg::OnDataArrival(long bytesTotal)
+{
+    std::vector<uint8_t> datagram;
+    m_Winsock.GetData(datagram, bytesTotal);
+    PrinterRecord record;
+    if (!ParseFindReply(datagram.data(), datagram.size(), record))
+        return;
+    AddPrinterRecord(record);
+    ++m_nFound;
+    UpdateData(FALSE);
+}

@@ -1,0 +1,29 @@
+// The search dialog (130): empties the printer table, broadcasts "FIND", adds one record per
+// "IMIN" reply for 31 ticks of 100 ms while a progress bar runs, then closes by itself.
+#pragma once
+#include "controls.h"
+#include "dialog.h"
+#include "../net/winsock_control.h"
+
+#include <string>
+
+class CSearchDlg : public CDialog {
+public:
+    CSearchDlg();
+
+    int m_nRemainMs;
+    int m_nProgressPos;
+    CProgressCtrl m_ctlProgress;
+    CMSWinsockControl m_Winsock;
+    std::string m_strSearchStatus;
+    int m_nFound;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    void OnTimer(UINT_PTR nIDEvent) override;
+    BOOL OnNotify(NMHDR* pNMHDR, LRESULT* pResult) override;
+
+    void OnDataArrival(long bytesTotal);
+};
