@@ -1,0 +1,167 @@
+// The main window as a real modal dialog: start state, the guard, selection tracking, the list.
+#include "app/config_tool_dlg.h"
+#include "dialog_runner.h"
+#include "net/winsock_control.h"
+#include "printers/printer_list.h"
+#include "printers/printer_table.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+namespace {
+// The main window with test code run inside its message loop once it is open.
+class MainWindowUnderTest : public CConfigToolDlg {
+public:
+    explicit MainWindowUnderTest(std::function<void(MainWindowUnderTest&)> body) : m_body(std::move(body)) {}
+    using CConfigToolDlg::m_lstPrinters;
+
+    void Run()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_INTERNET_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        RegisterWinsockControlClass(::GetModuleHandleA(nullptr));
+        DoModal();
+    }
+    void Press(int id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(id))); }
+    void SetRowSelected(int row, bool selected)
+    {
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED;
+        item.state = selected ? LVIS_SELECTED : 0;
+        m_lstPrinters.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CConfigToolDlg::OnInitDialog();
+        ::PostMessageA(m_hWnd, WM_APP, 0, 0);
+        return TRUE;
+    }
+    BOOL OnMessage(UINT message, WPARAM, LPARAM, LRESULT* pResult) override
+    {
+        if (message != WM_APP)
+            return FALSE;
+        m_body(*this);
+        EndDialog(IDCANCEL);
+        *pResult = 0;
+        return TRUE;
+    }
+
+private:
+    std::function<void(MainWindowUnderTest&)> m_body;
+};
+
+PrinterRecord Printer(uint8_t macEnd, uint8_t ip0)
+{
+    PrinterRecord r;
+    std::memset(&r, 0, sizeof r);
+    const uint8_t mac[6] = {0x00, 0x1A, 0x2B, 0x3D, 0x4E, macEnd};
+    std::memcpy(r.mac, mac, 6);
+    const uint8_t ip[4] = {ip0, 168, 0, macEnd};
+    std::memcpy(r.ip, ip, 4);
+    r.port[0] = 0x02;
+    r.port[1] = 0x03;
+    return r;
+}
+}
+
+TEST(MainWindow, OpensEmptyAndEveryGuardedCommandAsksForARow)
+{
+    ClearPrinterTable();
+    std::vector<MessageBoxInfo> boxes;
+    int rows = -1, columns = -1, selected = 0;
+    MainWindowUnderTest dlg([&](MainWindowUnderTest& w) {
+        rows = w.m_lstPrinters.GetItemCount();
+        columns = static_cast<int>(::SendMessageA(reinterpret_cast<HWND>(w.m_lstPrinters.SendMessage(LVM_GETHEADER)), HDM_GETITEMCOUNT, 0, 0));
+        selected = w.m_nSelected;
+        for (int id : {IDC_CONFIGURE, IDC_TEST_PRINT, IDC_DETACH_PORT, IDC_FIRMWARE_UPLOAD}) {
+            auto answer = AnswerNextMessageBox(IDOK);
+            w.Press(id);
+            boxes.push_back(answer.get());
+        }
+    });
+    dlg.Run();
+    EXPECT_EQ(rows, 0);
+    EXPECT_EQ(columns, 5);
+    EXPECT_EQ(selected, -1);
+    ASSERT_EQ(boxes.size(), 4u);
+    for (const MessageBoxInfo& box : boxes) {
+        EXPECT_EQ(box.text, "Select mac address at list");
+        EXPECT_EQ(box.caption, "config_tool_tests");
+        EXPECT_EQ(box.icon, "exclamation");
+        ASSERT_EQ(box.buttons.size(), 1u);
+        EXPECT_EQ(box.buttons[0].id, IDOK);
+    }
+}
+
+TEST(MainWindow, ListRowsShowTheTableAndHeadersAreAsLaidOut)
+{
+    ClearPrinterTable();
+    AddPrinterRecord(Printer(0x5F, 192));
+    AddPrinterRecord(Printer(0x60, 0));
+    AddPrinterRecord(Printer(0x5F, 192));  // the same printer answering twice
+    std::vector<std::vector<std::string>> cells;
+    std::vector<std::pair<std::string, int>> headers;
+    MainWindowUnderTest dlg([&](MainWindowUnderTest& w) {
+        FillPrinterList(w.m_lstPrinters);
+        for (int row = 0; row < w.m_lstPrinters.GetItemCount(); ++row) {
+            cells.emplace_back();
+            for (int col = 0; col < 5; ++col)
+                cells.back().push_back(w.m_lstPrinters.GetItemText(row, col));
+        }
+        for (int col = 0; col < 5; ++col) {
+            char text[64] = {0};
+            LVCOLUMNA column = {};
+            column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+            column.pszText = text;
+            column.cchTextMax = sizeof text;
+            w.m_lstPrinters.SendMessage(LVM_GETCOLUMNA, static_cast<WPARAM>(col), reinterpret_cast<LPARAM>(&column));
+            EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_CENTER) << col;
+            headers.emplace_back(text, column.cx);
+        }
+        DWORD ex = static_cast<DWORD>(w.m_lstPrinters.SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+        EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
+        EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
+        ClearPrinterTable();
+        FillPrinterList(w.m_lstPrinters);
+        EXPECT_EQ(w.m_lstPrinters.GetItemCount(), 0);  // an empty table empties the list
+    });
+    dlg.Run();
+    const std::vector<std::pair<std::string, int>> expectedHeaders = {
+        {"No", 25}, {"Mac Address", 110}, {"IP Address", 110}, {"Port", 57}, {"Assign Info", 80}};
+    EXPECT_EQ(headers, expectedHeaders);
+    ASSERT_EQ(cells.size(), 3u);
+    EXPECT_EQ(cells[0], (std::vector<std::string>{"1", "00:1a:2b:3d:4e:5f", "192.168.0.95", "515", "Not Assigned"}));
+    EXPECT_EQ(cells[1], (std::vector<std::string>{"2", "00:1a:2b:3d:4e:60", "Not Configuration", "515", "Not Assigned"}));
+    EXPECT_EQ(cells[2][0], "3");
+    EXPECT_EQ(cells[2][1], "00:1a:2b:3d:4e:5f");
+}
+
+TEST(MainWindow, TheRowWhoseStateChangedLastIsTheChosenOne)
+{
+    ClearPrinterTable();
+    for (uint8_t i = 1; i <= 5; ++i)
+        AddPrinterRecord(Printer(i, 192));
+    std::vector<int> seen;
+    MainWindowUnderTest dlg([&](MainWindowUnderTest& w) {
+        FillPrinterList(w.m_lstPrinters);
+        w.m_nSelected = -1;  // whatever filling the list did, start from no choice
+        w.SetRowSelected(1, true);   // row "2"
+        seen.push_back(w.m_nSelected);
+        w.SetRowSelected(4, true);   // then row "5"
+        seen.push_back(w.m_nSelected);
+        w.SetRowSelected(2, true);   // row "3" chosen,
+        w.SetRowSelected(0, true);   // then row "1",
+        w.SetRowSelected(2, false);  // then row "3" loses its selection: it changed last
+        seen.push_back(w.m_nSelected);
+        ClearPrinterTable();
+        FillPrinterList(w.m_lstPrinters);  // a search that found nothing keeps the choice
+        seen.push_back(w.m_nSelected);
+    });
+    dlg.Run();
+    EXPECT_EQ(seen, (std::vector<int>{2, 5, 3, 3}));
+}
