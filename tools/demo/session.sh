@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The demo inside the namespace and prefix that tools/run.sh made: simulated printers on the
-# printer side, kvrconfig.exe on the tool side.
+# printer side, kvrconfig.exe on the tool side. With a display the tool is the user's until they
+# close it. Without one, the window driver runs one search ("STEP 1 - Printer Search"), the main
+# window with the filled list is saved as build/kvrconfig-main.png, and the tool is closed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$root/tools/wine/common.sh"
@@ -20,9 +22,12 @@ if [ -n "${KVR_KEEP_DISPLAY:-}" ]; then
   "$KVR_WINE" kvrconfig.exe
   exit 0
 fi
-"$KVR_WINE" kvrconfig.exe &
-sleep 3
+
+"$KVR_WINE" kvrconfig.exe >"$work/kvrconfig.log" 2>&1 &
+export KVRDRIVE_EXE="$KVR_BUILD/tools/windrive/kvrdrive.exe" PYTHONDONTWRITEBYTECODE=1
+demo="$root/tools/e2e/demo_search.py"
+python3 "$demo" search
 shot="$root/build/kvrconfig-main.png"
 import -window root "$shot"
 echo "screenshot: $shot"
-wineserver -k
+python3 "$demo" exit
