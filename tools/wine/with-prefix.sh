@@ -21,14 +21,15 @@ cleanup() {
 trap cleanup EXIT
 
 if [ -z "${KVR_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
-  # Pick a display number nobody uses.
-  for n in $(seq 90 140); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { disp=$n; break; }
-  done
-  Xvfb ":$disp" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  # Xvfb picks a free display number itself and writes it to the pipe: two runs at once never
+  # share a display.
+  exec 3> >(cat >"$work/display")
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$disp"
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$disp" ] && break; sleep 0.05; done
+  exec 3>&-
+  for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+  [ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+  export DISPLAY=":$(head -n1 "$work/display")"
 fi
 
 # Keep the prefix's server running from the start, with its output detached: otherwise Wine's
