@@ -1,0 +1,22 @@
+// What the device setup routines tell the user. The programs differ only here: each program's
+// kvrdevsetup_<program> library holds its own definitions (report_<program>.cpp), so a program
+// links exactly the routines it uses and its own way of reporting.
+//
+//                        configuration tool       installer                          uninstaller
+//   INF not found        nothing                  "Error Code : 01%d" box            (not linked)
+//   device installed     "(Reboot Required)\n"    "Driver Installed successfully.\n" (not linked)
+//                        on a restart             then "(Reboot Required)\n"
+//   a removal failed     "Remove Error" box       (not linked)                       nothing
+//
+// The programs are windowed and open no console: their standard-output lines are seen only where
+// standard output is redirected, and each line is flushed at once so that it is not lost in the
+// runtime's buffer.
+#pragma once
+#include <windows.h>
+
+// The file search for the INF failed with searchError (GetLastError of FindFirstFileA).
+void ReportInfNotFound(DWORD searchError);
+// A device was installed; rebootRequired is the platform's restart flag.
+void ReportDeviceInstalled(BOOL rebootRequired);
+// The class installer's remove function failed for one device; the removal goes on.
+void ReportRemoveFailed();

@@ -1,0 +1,22 @@
+// How the configuration tool (kvrconfig) reports from the device setup routines.
+#include "device_setup_report.h"
+
+#include "standard_output.h"
+
+#include "msgbox.h"
+
+void ReportInfNotFound(DWORD)
+{
+    // The port management dialog decides what to show (it shows nothing).
+}
+
+void ReportDeviceInstalled(BOOL rebootRequired)
+{
+    if (rebootRequired)
+        WriteStandardOutputLine("(Reboot Required)\n");
+}
+
+void ReportRemoveFailed()
+{
+    AfxMessageBox("Remove Error", MB_OK);
+}
