@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "msgbox.h"
+#include "../dialogs/port_manage_dlg.h"
 #include "../dialogs/search_dlg.h"
 #include "../printers/printer_list.h"
 #include "../res/resource.h"
@@ -118,6 +119,9 @@ void CConfigToolDlg::OnConfigure()
 
 void CConfigToolDlg::OnPortManage()
 {
+    // The list of this window does not show ports, so nothing is refreshed afterwards.
+    CPortManageDlg portManage;
+    portManage.DoModal();
 }
 
 void CConfigToolDlg::OnFirmwareUpload()
