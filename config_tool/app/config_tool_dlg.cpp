@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "msgbox.h"
+#include "../dialogs/printer_config_dlg.h"
 #include "../dialogs/port_manage_dlg.h"
 #include "../dialogs/search_dlg.h"
 #include "../printers/printer_list.h"
@@ -115,6 +116,14 @@ void CConfigToolDlg::OnConfigure()
 {
     if (!CheckSelection())
         return;
+    CPrinterConfigDlg config(this);
+    config.m_nPrinterNo = m_nSelected;
+    config.m_strAssignedPort = SelectedAssignInfo();
+    if (config.DoModal() != IDOK)
+        return;
+    // The printer applies its new settings before it answers a search again.
+    ::Sleep(2000);
+    RunSearch();
 }
 
 void CConfigToolDlg::OnPortManage()

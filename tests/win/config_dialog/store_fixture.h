@@ -1,0 +1,68 @@
+// Registry state for the configuration tests: the system's COM port devices as the port list reads
+// them, and the port assignment store. Each test starts from none of either.
+#pragma once
+#include "handles.h"
+#include "store/store_keys.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <string>
+
+inline void ClearPortsAndStore()
+{
+    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kRootPortsKey);
+    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAssignmentStoreKey);
+}
+
+// A root-enumerated Ports device as the system records it: Root\PORTS\<instance>\Device Parameters\PortName.
+inline void AddPortDevice(const std::string& instance, const std::string& portName)
+{
+    UniqueHKey key;
+    std::string path = std::string(kRootPortsKey) + "\\" + instance + "\\Device Parameters";
+    if (key.Create(HKEY_LOCAL_MACHINE, path.c_str()) == ERROR_SUCCESS)
+        ::RegSetValueExA(key.Get(), "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(portName.c_str()),
+                         static_cast<DWORD>(portName.size() + 1));
+}
+
+inline bool BindingExists(const std::string& port)
+{
+    UniqueHKey key;
+    return key.Open(HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) == ERROR_SUCCESS;
+}
+
+// The raw 4 bytes of a REG_DWORD value of a binding, as "" when it is missing or of another kind.
+inline std::string BindingValueBytes(const std::string& port, const char* value)
+{
+    UniqueHKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) != ERROR_SUCCESS)
+        return std::string();
+    BYTE data[8] = {0};
+    DWORD type = 0, size = sizeof data;
+    if (::RegQueryValueExA(key.Get(), value, nullptr, &type, data, &size) != ERROR_SUCCESS || type != REG_DWORD)
+        return std::string();
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+inline void WriteBinding(const std::string& port, const BYTE ip[4], DWORD tcpPort)
+{
+    UniqueHKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) != ERROR_SUCCESS)
+        return;
+    DWORD address;
+    memcpy(&address, ip, 4);
+    DWORD networkPort = ((tcpPort & 0xFF) << 8) | ((tcpPort >> 8) & 0xFF);
+    ::RegSetValueExA(key.Get(), "Port_", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&tcpPort), 4);
+    ::RegSetValueExA(key.Get(), "IPAddress", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&address), 4);
+    ::RegSetValueExA(key.Get(), "Port", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&networkPort), 4);
+}
+
+// Values and subkeys directly under the store's root (a binding without a port name would land there).
+inline void StoreRootContents(DWORD& values, DWORD& subkeys)
+{
+    values = subkeys = 0;
+    UniqueHKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, kAssignmentStoreKey) == ERROR_SUCCESS)
+        ::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                           nullptr, nullptr, nullptr);
+}
