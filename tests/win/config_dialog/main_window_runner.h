@@ -4,12 +4,13 @@
 #include "config_dialog_runner.h"
 
 #include "app/config_tool_dlg.h"
+#include "dialog_runner.h"
 
 #include <functional>
 
-class MainWindowRunner : public CConfigToolDlg {
+class MainWindowRunner : public Scripted<MainWindowRunner, CConfigToolDlg> {
 public:
-    explicit MainWindowRunner(std::function<void(MainWindowRunner&)> body) : m_body(std::move(body)) {}
+    explicit MainWindowRunner(Body body) : Scripted(std::move(body)) {}
     using CConfigToolDlg::m_lstPrinters;
 
     void Run()
@@ -17,34 +18,14 @@ public:
         StartUpLikeTheTool();
         DoModal();
     }
-    // A click on one of the window's buttons; returns when its handler has.
-    void Press(int id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(id))); }
-    // Selects a list row (others keep their state); the list tells the window, which takes the row as chosen.
-    void SelectRow(int row)
+    // Selects or deselects a list row (others keep their state); the list tells the window, which
+    // takes the row whose state changed as the chosen one.
+    void SetRowSelected(int row, bool selected)
     {
         LVITEMA item = {};
         item.stateMask = LVIS_SELECTED;
-        item.state = LVIS_SELECTED;
+        item.state = selected ? LVIS_SELECTED : 0;
         m_lstPrinters.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     }
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        CConfigToolDlg::OnInitDialog();
-        ::PostMessageA(m_hWnd, WM_APP, 0, 0);
-        return TRUE;
-    }
-    BOOL OnMessage(UINT message, WPARAM, LPARAM, LRESULT* pResult) override
-    {
-        if (message != WM_APP)
-            return FALSE;
-        m_body(*this);
-        EndDialog(IDCANCEL);
-        *pResult = 0;
-        return TRUE;
-    }
-
-private:
-    std::function<void(MainWindowRunner&)> m_body;
+    void SelectRow(int row) { SetRowSelected(row, true); }
 };

@@ -1,7 +1,5 @@
 // The main window as a real modal dialog: start state, the guard, selection tracking, the list.
-#include "app/config_tool_dlg.h"
-#include "dialog_runner.h"
-#include "net/winsock_control.h"
+#include "main_window_runner.h"
 #include "printers/printer_list.h"
 #include "printers/printer_table.h"
 #include "res/resource.h"
@@ -9,52 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 
 namespace {
-// The main window with test code run inside its message loop once it is open.
-class MainWindowUnderTest : public CConfigToolDlg {
-public:
-    explicit MainWindowUnderTest(std::function<void(MainWindowUnderTest&)> body) : m_body(std::move(body)) {}
-    using CConfigToolDlg::m_lstPrinters;
-
-    void Run()
-    {
-        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_INTERNET_CLASSES};
-        ::InitCommonControlsEx(&controls);
-        RegisterWinsockControlClass(::GetModuleHandleA(nullptr));
-        DoModal();
-    }
-    void Press(int id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(id))); }
-    void SetRowSelected(int row, bool selected)
-    {
-        LVITEMA item = {};
-        item.stateMask = LVIS_SELECTED;
-        item.state = selected ? LVIS_SELECTED : 0;
-        m_lstPrinters.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    }
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        CConfigToolDlg::OnInitDialog();
-        ::PostMessageA(m_hWnd, WM_APP, 0, 0);
-        return TRUE;
-    }
-    BOOL OnMessage(UINT message, WPARAM, LPARAM, LRESULT* pResult) override
-    {
-        if (message != WM_APP)
-            return FALSE;
-        m_body(*this);
-        EndDialog(IDCANCEL);
-        *pResult = 0;
-        return TRUE;
-    }
-
-private:
-    std::function<void(MainWindowUnderTest&)> m_body;
-};
-
 PrinterRecord Printer(uint8_t macEnd, uint8_t ip0)
 {
     PrinterRecord r;
@@ -74,7 +28,7 @@ TEST(MainWindow, OpensEmptyAndEveryGuardedCommandAsksForARow)
     ClearPrinterTable();
     std::vector<MessageBoxInfo> boxes;
     int rows = -1, columns = -1, selected = 0;
-    MainWindowUnderTest dlg([&](MainWindowUnderTest& w) {
+    MainWindowRunner dlg([&](MainWindowRunner& w) {
         rows = w.m_lstPrinters.GetItemCount();
         columns = static_cast<int>(::SendMessageA(reinterpret_cast<HWND>(w.m_lstPrinters.SendMessage(LVM_GETHEADER)), HDM_GETITEMCOUNT, 0, 0));
         selected = w.m_nSelected;
@@ -106,7 +60,7 @@ TEST(MainWindow, ListRowsShowTheTableAndHeadersAreAsLaidOut)
     AddPrinterRecord(Printer(0x5F, 192));  // the same printer answering twice
     std::vector<std::vector<std::string>> cells;
     std::vector<std::pair<std::string, int>> headers;
-    MainWindowUnderTest dlg([&](MainWindowUnderTest& w) {
+    MainWindowRunner dlg([&](MainWindowRunner& w) {
         FillPrinterList(w.m_lstPrinters);
         for (int row = 0; row < w.m_lstPrinters.GetItemCount(); ++row) {
             cells.emplace_back();
@@ -147,7 +101,7 @@ TEST(MainWindow, TheRowWhoseStateChangedLastIsTheChosenOne)
     for (uint8_t i = 1; i <= 5; ++i)
         AddPrinterRecord(Printer(i, 192));
     std::vector<int> seen;
-    MainWindowUnderTest dlg([&](MainWindowUnderTest& w) {
+    MainWindowRunner dlg([&](MainWindowRunner& w) {
         FillPrinterList(w.m_lstPrinters);
         w.m_nSelected = -1;  // whatever filling the list did, start from no choice
         w.SetRowSelected(1, true);   // row "2"

@@ -7,11 +7,64 @@
 #include <functional>
 #include <future>
 #include <thread>
+#include <utility>
 
-// A dialog that runs body once it is open, then ends with IDCANCEL unless body ended it.
-class ScriptedDialog : public CDialog {
+// Base (a dialog class) running test code inside its own message loop once it is open, as the
+// user's clicks would come. Afterwards the dialog closes with IDCANCEL unless the body closed it.
+// Derived is the test's class, which the body receives.
+template <class Derived, class Base>
+class Scripted : public Base {
 public:
-    ScriptedDialog(UINT idd, std::function<void(ScriptedDialog&)> body) : CDialog(idd), m_body(std::move(body)) {}
+    using Body = std::function<void(Derived&)>;
+
+    template <class... BaseArgs>
+    explicit Scripted(Body body, BaseArgs&&... baseArgs) : Base(std::forward<BaseArgs>(baseArgs)...), m_body(std::move(body))
+    {
+    }
+
+    // A click on one of the dialog's buttons; returns when its handler has.
+    void Press(int id)
+    {
+        if (id == IDOK || id == IDCANCEL)
+            m_closedByBody = true;
+        this->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(this->GetDlgItem(id)));
+    }
+    // Ends the dialog with result. (After EndDialog the window lives on until the modal loop
+    // returns, so IsWindow cannot tell whether the body ended it.)
+    void Close(INT_PTR result)
+    {
+        m_closedByBody = true;
+        this->EndDialog(result);
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        Base::OnInitDialog();
+        ::PostMessageA(this->m_hWnd, WM_APP, 0, 0);
+        return TRUE;
+    }
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+    {
+        if (message != WM_APP)
+            return Base::OnMessage(message, wParam, lParam, pResult);
+        m_body(static_cast<Derived&>(*this));
+        if (!m_closedByBody)
+            this->EndDialog(IDCANCEL);
+        *pResult = 0;
+        return TRUE;
+    }
+
+    bool m_closedByBody = false;
+
+private:
+    Body m_body;
+};
+
+// A plain dialog resource whose data exchange is the test's.
+class ExchangeDialog : public CDialog {
+public:
+    explicit ExchangeDialog(UINT idd) : CDialog(idd) {}
     using CDialog::UpdateData;
     std::function<void(CDataExchange*)> exchange;
 
@@ -21,25 +74,11 @@ protected:
         if (exchange)
             exchange(pDX);
     }
-    BOOL OnInitDialog() override
-    {
-        CDialog::OnInitDialog();
-        ::PostMessageA(m_hWnd, WM_APP, 0, 0);
-        return TRUE;
-    }
-    BOOL OnMessage(UINT message, WPARAM, LPARAM, LRESULT* pResult) override
-    {
-        if (message != WM_APP)
-            return FALSE;
-        m_body(*this);
-        if (::IsWindow(m_hWnd))
-            EndDialog(IDCANCEL);
-        *pResult = 0;
-        return TRUE;
-    }
+};
 
-private:
-    std::function<void(ScriptedDialog&)> m_body;
+class ScriptedDialog : public Scripted<ScriptedDialog, ExchangeDialog> {
+public:
+    ScriptedDialog(UINT idd, Body body) : Scripted(std::move(body), idd) {}
 };
 
 // Waits on another thread for the next message box of this process, reads it and presses buttonId.

@@ -1,6 +1,7 @@
 // The port management dialog (134) run for real in this process: buttons pressed as a click does,
 // message boxes answered from a second thread, devices installed from the stand-in package.
 #include "device_setup.h"
+#include "dialog_runner.h"
 #include "device_test_support.h"
 #include "dialogs/port_manage_dlg.h"
 #include "message_box_watch.h"
@@ -12,18 +13,16 @@
 #include <functional>
 
 namespace {
-// CPortManageDlg running body once it is open, then closing unless body pressed "Exit". (After
-// EndDialog the window lives on until the modal loop returns, so IsWindow cannot tell.)
-class ScriptedPortManageDlg : public CPortManageDlg {
+// The real port management dialog with test code run inside its message loop.
+class ScriptedPortManageDlg : public Scripted<ScriptedPortManageDlg, CPortManageDlg> {
 public:
-    explicit ScriptedPortManageDlg(std::function<void(ScriptedPortManageDlg&)> body) : m_body(std::move(body)) {}
+    explicit ScriptedPortManageDlg(Body body) : Scripted(std::move(body)) {}
 
     // Presses the button; returns the message boxes it brought up, each answered with OK.
     std::vector<MessageBoxInfo> Click(int nID)
     {
-        m_bClosed = m_bClosed || nID == IDOK;
         MessageBoxWatch watch;
-        SendMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(nID)));
+        Press(nID);
         return watch.Stop();
     }
     bool Lists(const std::string& name) const
@@ -33,28 +32,6 @@ public:
             count += m_cbPorts.GetLBText(i) == name;
         return count == 1;
     }
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        CPortManageDlg::OnInitDialog();
-        ::PostMessageA(m_hWnd, WM_APP, 0, 0);
-        return TRUE;
-    }
-    BOOL OnMessage(UINT message, WPARAM, LPARAM, LRESULT* pResult) override
-    {
-        if (message != WM_APP)
-            return FALSE;
-        m_body(*this);
-        if (!m_bClosed)
-            EndDialog(IDCANCEL);
-        *pResult = 0;
-        return TRUE;
-    }
-
-private:
-    std::function<void(ScriptedPortManageDlg&)> m_body;
-    bool m_bClosed = false;
 };
 
 std::vector<std::string> PackagePortNames()
