@@ -21,15 +21,23 @@ bool WriteBlock(HANDLE port, const std::vector<uint8_t>& block)
 }
 }
 
-void CConfigToolDlg::OnTestPrint()
+bool CConfigToolDlg::GetSelectedBoundPort(std::string& port)
 {
     if (!CheckSelection())
-        return;
-    std::string port = SelectedAssignInfo();
+        return false;
+    port = SelectedAssignInfo();
     if (port == kNotAssigned) {
         AfxMessageBox(kNotAssignedMessage, MB_OK);
-        return;
+        return false;
     }
+    return true;
+}
+
+void CConfigToolDlg::OnTestPrint()
+{
+    std::string port;
+    if (!GetSelectedBoundPort(port))
+        return;
     // A name too long for the page's port line is no port this tool bound: treated like one that
     // cannot be opened.
     TestPage page;
@@ -57,13 +65,9 @@ void CConfigToolDlg::OnTestPrint()
 
 void CConfigToolDlg::OnDetachPort()
 {
-    if (!CheckSelection())
+    std::string port;
+    if (!GetSelectedBoundPort(port))
         return;
-    std::string port = SelectedAssignInfo();
-    if (port == kNotAssigned) {
-        AfxMessageBox(kNotAssignedMessage, MB_OK);
-        return;
-    }
     // Only the binding goes; a name that is no COM port (or an empty one of a stale row) changes nothing.
     if (DeleteAssignment(port.c_str()))
         m_lstPrinters.SetItemText(m_nSelected - 1, kColumnAssignInfo, kNotAssigned);

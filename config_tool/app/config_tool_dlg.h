@@ -31,6 +31,9 @@ protected:
     bool CheckSelection();
     // Text of the "Assign Info" cell of the chosen row (empty when that row does not exist).
     std::string SelectedAssignInfo() const;
+    // The port of the chosen row's "Assign Info" cell. Shows why and returns false when no row is
+    // chosen or its printer has no bound port (port is then unspecified).
+    bool GetSelectedBoundPort(std::string& port);
     void RunSearch();
 
     HICON m_hIcon;
