@@ -51,14 +51,7 @@ ip -n "$prn_ns" addr add 10.77.0.2/24 dev vp
 ip -n "$prn_ns" link set vp up
 
 export KVR_PRINTER_NS=$prn_ns KVR_PRINTER_IF=vp KVR_TOOL_IP=10.77.0.1
-# In the background, so that a TERM or INT (a time-out, Ctrl-C) cleans up at once instead of
-# after the command has finished by itself.
-ip netns exec "$tool_ns" "$@" &
-child=$!
-trap 'kill $child 2>/dev/null; exit 143' TERM
-trap 'kill $child 2>/dev/null; exit 130' INT
-set +e
-wait $child
-rc=$?
-set -e
+. "$(dirname "$0")/child.sh"
+rc=0
+kvr_run_child ip netns exec "$tool_ns" "$@" || rc=$?
 exit $rc

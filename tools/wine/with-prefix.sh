@@ -43,9 +43,5 @@ wineserver -p >/dev/null 2>&1 </dev/null
 # about two seconds for the manager that never answers.
 "$KVR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
 
-# In the background, so that a TERM or INT ends the prefix and the display at once.
-"$@" &
-child=$!
-trap 'kill $child 2>/dev/null; exit 143' TERM
-trap 'kill $child 2>/dev/null; exit 130' INT
-wait $child
+. "$here/../child.sh"
+kvr_run_child "$@"

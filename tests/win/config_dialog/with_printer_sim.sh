@@ -40,13 +40,5 @@ done
 [ -e "$work/ready" ] || { echo "printer simulator not ready" >&2; cat "$work/sim.out" >&2; exit 1; }
 
 export KVR_SIM_LOG=$work/sim.jsonl
-# In the background, so that a time-out's signal is acted on at once: the program is ended and
-# everything above is cleaned up.
-"$@" &
-child=$!
-trap 'kill "$child" 2>/dev/null; exit 143' TERM INT
-set +e
-wait "$child"
-rc=$?
-set -e
-exit $rc
+. "$(dirname "$0")/../../../tools/child.sh"
+kvr_run_child "$@"

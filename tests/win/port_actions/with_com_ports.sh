@@ -37,13 +37,5 @@ for link in com3 com10; do
 done
 
 export KVR_COM_CAPTURE=$work
-# In the background, so that a time-out's signal is acted on at once: the program is ended and
-# everything above is cleaned up.
-"$@" &
-child=$!
-trap 'kill "$child" 2>/dev/null; exit 143' TERM INT
-set +e
-wait "$child"
-rc=$?
-set -e
-exit $rc
+. "$(dirname "$0")/../../../tools/child.sh"
+kvr_run_child "$@"
