@@ -16,14 +16,16 @@ ip netns exec "$KVR_PRINTER_NS" python3 "$root/tools/printer_sim/printer_sim.py"
   --printer mac=00:1a:2b:3d:4e:61,ip=0.0.0.0,port=9100,baud=19200,fw=1.9,dhcp=1 &
 for _ in $(seq 100); do [ -e "$work/sim.ready" ] && break; sleep 0.1; done
 
-cd "$KVR_BUILD/config_tool"
+# The driver package's folder is the current directory: "Port Management" -> "Add Port" installs
+# a virtual port from the kvrlancom.INF found there.
+cd "$KVR_BUILD/driver_package"
 if [ -n "${KVR_KEEP_DISPLAY:-}" ]; then
   echo "kvrconfig.exe is running on $DISPLAY with three simulated printers; close it to end the demo."
-  "$KVR_WINE" kvrconfig.exe
+  "$KVR_WINE" ../config_tool/kvrconfig.exe
   exit 0
 fi
 
-"$KVR_WINE" kvrconfig.exe >"$work/kvrconfig.log" 2>&1 &
+"$KVR_WINE" ../config_tool/kvrconfig.exe >"$work/kvrconfig.log" 2>&1 &
 export KVRDRIVE_EXE="$KVR_BUILD/tools/windrive/kvrdrive.exe" PYTHONDONTWRITEBYTECODE=1
 demo="$root/tools/e2e/demo_search.py"
 python3 "$demo" search
