@@ -41,47 +41,63 @@ bool IsIconStatic(HWND hwnd)
     return ClassOf(hwnd) == "Static" && (::GetWindowLongA(hwnd, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
 }
 
+// A bitmap the size of an icon, compatible with the screen, to draw into and read back.
+class Canvas {
+public:
+    Canvas(int width, int height)
+        : m_width(width), m_height(height), m_screen(::GetDC(nullptr)), m_dc(::CreateCompatibleDC(m_screen)),
+          m_bitmap(::CreateCompatibleBitmap(m_screen, width, height)), m_old(::SelectObject(m_dc, m_bitmap))
+    {
+    }
+    ~Canvas()
+    {
+        ::SelectObject(m_dc, m_old);
+        ::DeleteObject(m_bitmap);
+        ::DeleteDC(m_dc);
+        ::ReleaseDC(nullptr, m_screen);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC Dc() const { return m_dc; }
+    HDC Screen() const { return m_screen; }
+    std::vector<COLORREF> Pixels() const
+    {
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                pixels.push_back(::GetPixel(m_dc, x, y));
+        return pixels;
+    }
+
+private:
+    int m_width, m_height;
+    HDC m_screen;
+    HDC m_dc;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_old;
+};
+
 // Renders icon the way the static control shows it, for comparison with the screen.
 std::vector<COLORREF> Render(HICON icon, int width, int height, COLORREF background)
 {
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    Canvas canvas(width, height);
     RECT rect = {0, 0, width, height};
     HBRUSH brush = ::CreateSolidBrush(background);
-    ::FillRect(dc, &rect, brush);
+    ::FillRect(canvas.Dc(), &rect, brush);
     ::DeleteObject(brush);
-    ::DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels.push_back(::GetPixel(dc, x, y));
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-    ::ReleaseDC(nullptr, screen);
-    return pixels;
+    ::DrawIconEx(canvas.Dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    return canvas.Pixels();
 }
 
+// What the screen shows at the top left of hwnd.
 std::vector<COLORREF> Capture(HWND hwnd, int width, int height)
 {
     RECT rect;
     ::GetWindowRect(hwnd, &rect);
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    ::BitBlt(dc, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels.push_back(::GetPixel(dc, x, y));
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-    ::ReleaseDC(nullptr, screen);
-    return pixels;
+    Canvas canvas(width, height);
+    ::BitBlt(canvas.Dc(), 0, 0, width, height, canvas.Screen(), rect.left, rect.top, SRCCOPY);
+    return canvas.Pixels();
 }
 
 struct Candidate {
