@@ -54,14 +54,7 @@ void ComboItems(Request& request, Answer& answer)
 
 void ComboSelection(Request& request, Answer& answer)
 {
-    HWND window = TargetWindow(request, 0, answer);
-    HWND combo = TargetControl(window, request, 1, answer);
-    LRESULT index = 0;
-    if (!combo)
-        return;
-    if (!SendToTarget(combo, CB_GETCURSEL, 0, 0, &index))
-        answer.Fail("no answer");
-    answer.Add(static_cast<long long>(index));
+    AnswerControlQuery(request, answer, CB_GETCURSEL);
 }
 
 void ComboSelect(Request& request, Answer& answer)

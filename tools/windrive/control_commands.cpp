@@ -87,14 +87,7 @@ void Visible(Request& request, Answer& answer)
 
 void Checked(Request& request, Answer& answer)
 {
-    HWND window = TargetWindow(request, 0, answer);
-    HWND control = TargetControl(window, request, 1, answer);
-    LRESULT state = 0;
-    if (!control)
-        return;
-    if (!SendToTarget(control, BM_GETCHECK, 0, 0, &state))
-        answer.Fail("no answer");
-    answer.Add(static_cast<long long>(state));
+    AnswerControlQuery(request, answer, BM_GETCHECK);
 }
 
 void CheckClick(Request& request, Answer& answer)

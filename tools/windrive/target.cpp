@@ -76,3 +76,17 @@ double NowMs()
     ::QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
+
+void AnswerControlQuery(Request& request, Answer& answer, UINT message)
+{
+    HWND window = TargetWindow(request, 0, answer);
+    HWND control = TargetControl(window, request, 1, answer);
+    if (!control)
+        return;
+    LRESULT result = 0;
+    if (!SendToTarget(control, message, 0, 0, &result)) {
+        answer.Fail("no answer");
+        return;
+    }
+    answer.Add(static_cast<long long>(result));
+}

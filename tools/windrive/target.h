@@ -17,6 +17,9 @@ HWND TargetWindow(Request& request, size_t i, Answer& answer);
 HWND TargetControl(HWND window, Request& request, size_t i, Answer& answer);
 // SendMessageTimeout that reports a hung or vanished target as failure.
 bool SendToTarget(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
+// Sends message, without arguments, to the control named by arguments 0 (window) and 1 (control
+// ID), and answers with its result; fails the answer when the control gives none.
+void AnswerControlQuery(Request& request, Answer& answer, UINT message);
 // WM_GETTEXT (marshalled between processes by the system).
 bool ReadWindowText(HWND hwnd, std::string& text);
 // Milliseconds from an arbitrary start, for timing what the program does.
