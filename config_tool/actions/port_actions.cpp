@@ -41,7 +41,7 @@ void CConfigToolDlg::OnTestPrint()
     // A name too long for the page's port line is no port this tool bound: treated like one that
     // cannot be opened.
     TestPage page;
-    UniqueHandle device;
+    UniqueKernelHandle device;
     if (BuildTestPage(port, page)) {
         // Exclusive, and the line settings as the driver holds them.
         device.Reset(::CreateFileA(PortDevicePath(port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,

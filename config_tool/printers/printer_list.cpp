@@ -53,7 +53,7 @@ void FillPrinterList(CListCtrl& list)
 std::string FindAssignedPort(unsigned long ip)
 {
     UniqueHKey store;
-    if (store.Open(HKEY_LOCAL_MACHINE, kAssignmentStoreKey) != ERROR_SUCCESS)
+    if (OpenRegKey(store, HKEY_LOCAL_MACHINE, kAssignmentStoreKey) != ERROR_SUCCESS)
         return kNotAssigned;
     for (DWORD index = 0;; ++index) {
         char name[kPortNameBufferSize] = {0};
@@ -65,7 +65,7 @@ std::string FindAssignedPort(unsigned long ip)
             break;     // no more subkeys (or the store cannot be read further)
         std::string path = std::string(kAssignmentStoreKey) + "\\" + name;
         UniqueHKey binding;
-        if (binding.Open(HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS)
+        if (OpenRegKey(binding, HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS)
             continue;
         DWORD value = 0;
         DWORD type = 0;

@@ -21,7 +21,7 @@ std::string BindingKeyPath(const char* portName)
 bool WriteAssignmentValue(const char* portName, const char* valueName, DWORD value)
 {
     UniqueHKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str(), KEY_WRITE) == ERROR_SUCCESS)
+    if (CreateRegKey(key, HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str(), KEY_WRITE) == ERROR_SUCCESS)
         ::RegSetValueExA(key.Get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     return true;
 }

@@ -10,7 +10,7 @@ void ReadPortName(const char* instanceName, char* buffer, DWORD size)
 {
     std::string path = std::string(kRootPortsKey) + "\\" + instanceName + "\\Device Parameters";
     UniqueHKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS)
+    if (OpenRegKey(key, HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS)
         return;
     // Read into a buffer of our own first: a value that does not fit, or a string stored without its
     // terminator, must leave the caller's buffer as it was.
@@ -30,7 +30,7 @@ void ReadPortName(const char* instanceName, char* buffer, DWORD size)
 bool FillPortList(CComboBox& comboBox, CDialog& owner)
 {
     UniqueHKey ports;
-    if (ports.Open(HKEY_LOCAL_MACHINE, kRootPortsKey) != ERROR_SUCCESS)
+    if (OpenRegKey(ports, HKEY_LOCAL_MACHINE, kRootPortsKey) != ERROR_SUCCESS)
         return false;
     // Not cleared between instances: an instance without a readable name repeats the previous
     // name, which is then found in the list and not added again.

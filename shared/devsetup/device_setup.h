@@ -17,7 +17,8 @@ enum {
 // Creates one root-enumerated device of the INF's setup class with hardwareId as its only hardware
 // ID, and installs its driver from the INF at infPath (a full path). Sets *rebootRequired when the
 // platform asks for a restart. A device whose driver install fails is removed again.
-// TRUE on success; on return the thread's last-error code is the code that decided the result.
+// TRUE when every step succeeded. On return the thread's last-error code is NO_ERROR, or the code
+// of the step that failed; whenever it reports failure, no device of this call remains.
 BOOL InstallRootDevice(const char* hardwareId, const char* infPath, BOOL* rebootRequired);
 
 // Installs one device from the INF at infPath after checking that the file exists, and reports

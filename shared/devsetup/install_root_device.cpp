@@ -20,44 +20,53 @@ std::string OneEntryMultiString(const char* id)
     list.push_back('\0');
     return list;
 }
+
+// The error of a platform call that has just reported failure. A failure that left no code
+// (seen with some class installers) must still count as one.
+DWORD FailedStepError()
+{
+    DWORD error = ::GetLastError();
+    return error != NO_ERROR ? error : ERROR_GEN_FAILURE;
+}
+
+BOOL Finish(DWORD error)
+{
+    ::SetLastError(error);
+    return error == NO_ERROR ? TRUE : FALSE;
+}
 }
 
 BOOL InstallRootDevice(const char* hardwareId, const char* infPath, BOOL* rebootRequired)
 {
+    // Each step runs only when the one before it succeeded; the result is decided by the steps' own
+    // results, and the code of the step that failed is what the caller reads as the last error.
     GUID classGuid;
     char className[kClassNameBufferLength];
     if (!::SetupDiGetINFClassA(infPath, &classGuid, className, kClassNameBufferLength, nullptr))
-        return FALSE;
+        return Finish(FailedStepError());
 
     UniqueDevInfo set(::SetupDiCreateDeviceInfoList(&classGuid, nullptr));
     if (!set.Valid())
-        return FALSE;
+        return Finish(FailedStepError());
 
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof device;
     const std::string hardwareIdList = OneEntryMultiString(hardwareId);
 
-    // Each step runs only when the one before it succeeded; the first failure leaves its code as
-    // the thread's last error.
-    if (::SetupDiCreateDeviceInfoA(set.Get(), className, &classGuid, nullptr, nullptr, DICD_GENERATE_ID, &device) &&
-        ::SetupDiSetDeviceRegistryPropertyA(set.Get(), &device, SPDRP_HARDWAREID,
-                                            reinterpret_cast<const BYTE*>(hardwareIdList.data()),
-                                            static_cast<DWORD>(hardwareIdList.size())) &&
-        ::SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set.Get(), &device)) {
-        if (!::UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId, infPath, INSTALLFLAG_FORCE, rebootRequired)) {
-            // No device without a driver stays behind; the install's own error is what the caller
-            // learns, not the removal's.
-            DWORD installError = ::GetLastError();
-            ::SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device);
-            ::SetLastError(installError);
-        }
-    }
+    // Until the device is registered it exists only in the set, and goes with it.
+    if (!::SetupDiCreateDeviceInfoA(set.Get(), className, &classGuid, nullptr, nullptr, DICD_GENERATE_ID, &device) ||
+        !::SetupDiSetDeviceRegistryPropertyA(set.Get(), &device, SPDRP_HARDWAREID,
+                                             reinterpret_cast<const BYTE*>(hardwareIdList.data()),
+                                             static_cast<DWORD>(hardwareIdList.size())) ||
+        !::SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set.Get(), &device))
+        return Finish(FailedStepError());
 
-    // The code the steps left decides, also after steps that all reported success: a non-zero code
-    // left behind counts as a failure. It is read before the set goes, since destroying a set may
-    // reset it (Wine's does).
-    DWORD error = ::GetLastError();
-    set.Reset();
-    ::SetLastError(error);
-    return error == NO_ERROR;
+    if (!::UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId, infPath, INSTALLFLAG_FORCE, rebootRequired)) {
+        // No device without a driver stays behind; the install's own error is what the caller
+        // learns, not the removal's.
+        DWORD installError = FailedStepError();
+        ::SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device);
+        return Finish(installError);
+    }
+    return Finish(NO_ERROR);
 }

@@ -7,29 +7,46 @@
 
 #include <mbstring.h>
 
+#include <algorithm>
+
 namespace {
-enum class HardwareIdRead {
-    Read,         // buffer holds the device's hardware-ID list
-    NoList,       // the device has no hardware-ID property
-    Unreadable,   // the read failed otherwise
+// A device's hardware-ID list as read from the platform, in a zero-filled block of the local heap.
+struct HardwareIdList {
+    UniqueLocalMemory memory;
+    DWORD size = 0;
+    const BYTE* Data() const { return static_cast<const BYTE*>(memory.Get()); }
 };
 
-// Reads the device's hardware-ID list into buffer, sized as the platform asks. The first read has
-// no buffer, so that the platform reports the size it needs. A platform that keeps asking for a
-// buffer of no size (Wine does for a device whose registry key has gone) gets no second read:
-// that loop would never end.
-HardwareIdRead ReadHardwareIds(HDEVINFO set, SP_DEVINFO_DATA& device, UniqueLocalBuffer& buffer)
+// Reads the device's hardware-ID list, sized as the platform asks: the first read has no buffer,
+// so that the platform reports the size it needs. Returns NO_ERROR with the list read, or the error
+// of the read that failed (ERROR_INVALID_DATA: the device has no list). A platform that keeps
+// asking for a buffer of no size (Wine does for a device whose registry key has gone) gets no
+// second read: that loop would never end.
+DWORD ReadHardwareIds(HDEVINFO set, SP_DEVINFO_DATA& device, HardwareIdList& list)
 {
     DWORD required = 0;
-    while (!::SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, nullptr, buffer.Get(),
-                                                buffer.Size(), &required)) {
+    while (!::SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, nullptr,
+                                                static_cast<BYTE*>(list.memory.Get()), list.size, &required)) {
         DWORD error = ::GetLastError();
-        if (error == ERROR_INVALID_DATA)
-            return HardwareIdRead::NoList;
-        if (error != ERROR_INSUFFICIENT_BUFFER || required == 0 || !buffer.Allocate(required))
-            return HardwareIdRead::Unreadable;
+        if (error != ERROR_INSUFFICIENT_BUFFER)
+            return error;
+        if (required == 0)
+            return ERROR_INVALID_DATA;
+        list.memory.Reset(::LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, required));
+        if (!list.memory.Valid())
+            return ERROR_NOT_ENOUGH_MEMORY;
+        list.size = required;
     }
-    return HardwareIdRead::Read;
+    return NO_ERROR;
+}
+
+bool HoldsDriverHardwareId(const HardwareIdList& list)
+{
+    std::vector<std::string> ids = SplitMultiString(list.Data(), list.size);
+    return std::any_of(ids.begin(), ids.end(), [](const std::string& id) {
+        return ::_mbscmp(reinterpret_cast<const unsigned char*>(id.c_str()),
+                         reinterpret_cast<const unsigned char*>(kDriverHardwareId)) == 0;
+    });
 }
 }
 
@@ -42,18 +59,14 @@ void RemoveDevicesByHardwareId()
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof device;
     for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set.Get(), index, &device); ++index) {
-        UniqueLocalBuffer hardwareIds;
+        HardwareIdList hardwareIds;
         // A device whose list cannot be read is passed over like one without a list: the devices
         // after it are still looked at, so none of ours stays installed unreported.
-        if (ReadHardwareIds(set.Get(), device, hardwareIds) != HardwareIdRead::Read)
+        if (ReadHardwareIds(set.Get(), device, hardwareIds) != NO_ERROR)
             continue;
-        // Every entry is compared, so an ID listed twice is removed twice (the second call fails).
-        for (const std::string& id : SplitMultiString(hardwareIds.Get(), hardwareIds.Size())) {
-            if (::_mbscmp(reinterpret_cast<const unsigned char*>(id.c_str()),
-                          reinterpret_cast<const unsigned char*>(kDriverHardwareId)) != 0)
-                continue;
-            if (!::SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device))
-                ReportRemoveFailed();
-        }
+        // One removal per device, however often its list names the ID: a second call would fail
+        // for a device that is already gone.
+        if (HoldsDriverHardwareId(hardwareIds) && !::SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device))
+            ReportRemoveFailed();
     }
 }

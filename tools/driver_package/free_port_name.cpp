@@ -35,7 +35,7 @@ std::string ReadStringValue(HKEY key, const char* valueName)
 void MarkPortNamesOfRootPorts(std::vector<bool>& taken)
 {
     UniqueHKey ports;
-    if (ports.Open(HKEY_LOCAL_MACHINE, kRootPortsEnumKey) != ERROR_SUCCESS)
+    if (OpenRegKey(ports, HKEY_LOCAL_MACHINE, kRootPortsEnumKey) != ERROR_SUCCESS)
         return;
     for (DWORD index = 0;; ++index) {
         char instance[256] = {0};
@@ -47,7 +47,7 @@ void MarkPortNamesOfRootPorts(std::vector<bool>& taken)
             continue;
         std::string path = std::string(instance) + "\\" + kDeviceParametersKey;
         UniqueHKey parameters;
-        if (parameters.Open(ports.Get(), path.c_str()) == ERROR_SUCCESS)
+        if (OpenRegKey(parameters, ports.Get(), path.c_str()) == ERROR_SUCCESS)
             MarkTaken(ReadStringValue(parameters.Get(), kPortNameValue).c_str(), taken);
     }
 }
@@ -55,7 +55,7 @@ void MarkPortNamesOfRootPorts(std::vector<bool>& taken)
 void MarkSystemSerialPorts(std::vector<bool>& taken)
 {
     UniqueHKey serialComm;
-    if (serialComm.Open(HKEY_LOCAL_MACHINE, kSerialCommKey) != ERROR_SUCCESS)
+    if (OpenRegKey(serialComm, HKEY_LOCAL_MACHINE, kSerialCommKey) != ERROR_SUCCESS)
         return;
     for (DWORD index = 0;; ++index) {
         char valueName[256] = {0};

@@ -20,7 +20,7 @@ inline void AddPortDevice(const std::string& instance, const std::string& portNa
 {
     UniqueHKey key;
     std::string path = std::string(kRootPortsKey) + "\\" + instance + "\\Device Parameters";
-    if (key.Create(HKEY_LOCAL_MACHINE, path.c_str()) == ERROR_SUCCESS)
+    if (CreateRegKey(key, HKEY_LOCAL_MACHINE, path.c_str()) == ERROR_SUCCESS)
         ::RegSetValueExA(key.Get(), "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(portName.c_str()),
                          static_cast<DWORD>(portName.size() + 1));
 }
@@ -28,14 +28,14 @@ inline void AddPortDevice(const std::string& instance, const std::string& portNa
 inline bool BindingExists(const std::string& port)
 {
     UniqueHKey key;
-    return key.Open(HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) == ERROR_SUCCESS;
+    return OpenRegKey(key, HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) == ERROR_SUCCESS;
 }
 
 // The raw 4 bytes of a REG_DWORD value of a binding, as "" when it is missing or of another kind.
 inline std::string BindingValueBytes(const std::string& port, const char* value)
 {
     UniqueHKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) != ERROR_SUCCESS)
+    if (OpenRegKey(key, HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) != ERROR_SUCCESS)
         return std::string();
     BYTE data[8] = {0};
     DWORD type = 0, size = sizeof data;
@@ -47,7 +47,7 @@ inline std::string BindingValueBytes(const std::string& port, const char* value)
 inline void WriteBinding(const std::string& port, const BYTE ip[4], DWORD tcpPort)
 {
     UniqueHKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) != ERROR_SUCCESS)
+    if (CreateRegKey(key, HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) != ERROR_SUCCESS)
         return;
     DWORD address;
     memcpy(&address, ip, 4);
@@ -62,7 +62,7 @@ inline void StoreRootContents(DWORD& values, DWORD& subkeys)
 {
     values = subkeys = 0;
     UniqueHKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, kAssignmentStoreKey) == ERROR_SUCCESS)
+    if (OpenRegKey(key, HKEY_LOCAL_MACHINE, kAssignmentStoreKey) == ERROR_SUCCESS)
         ::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
                            nullptr, nullptr, nullptr);
 }

@@ -21,7 +21,7 @@ const char* const kPackageFiles[] = {"kvrlancom.INF", "kvrlancom_portname.dll"};
 void SetValue(const std::string& keyPath, const char* name, DWORD type, const std::string& data)
 {
     UniqueHKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, keyPath.c_str()) == ERROR_SUCCESS)
+    if (CreateRegKey(key, HKEY_LOCAL_MACHINE, keyPath.c_str()) == ERROR_SUCCESS)
         ::RegSetValueExA(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
 }
 
@@ -43,7 +43,7 @@ std::string ReadPortName(const std::string& instanceId)
     char name[256] = {0};
     DWORD size = sizeof name - 1;
     UniqueHKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, (kEnumKey + instanceId + "\\Device Parameters").c_str()) == ERROR_SUCCESS)
+    if (OpenRegKey(key, HKEY_LOCAL_MACHINE, (kEnumKey + instanceId + "\\Device Parameters").c_str()) == ERROR_SUCCESS)
         ::RegQueryValueExA(key.Get(), "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(name), &size);
     return name;
 }
@@ -74,7 +74,7 @@ PackageFolder::~PackageFolder()
 
 void PackageFolder::WriteInf(const char* text) const
 {
-    UniqueHandle file(::CreateFileA(InfPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    UniqueKernelHandle file(::CreateFileA(InfPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     ::WriteFile(file.Get(), text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
 }
@@ -166,7 +166,7 @@ ClassCoInstaller::ClassCoInstaller(const TestClass& cls, const char* entry)
 ClassCoInstaller::~ClassCoInstaller()
 {
     UniqueHKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, kCoDeviceInstallersKey, KEY_SET_VALUE) == ERROR_SUCCESS)
+    if (OpenRegKey(key, HKEY_LOCAL_MACHINE, kCoDeviceInstallersKey, KEY_SET_VALUE) == ERROR_SUCCESS)
         ::RegDeleteValueA(key.Get(), m_valueName.c_str());
 }
 

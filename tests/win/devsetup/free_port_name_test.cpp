@@ -14,7 +14,7 @@ constexpr const char kTestSerialValue[] = "\\Device\\KvrTestSerial";
 void SetString(const std::string& keyPath, const char* valueName, const std::string& value)
 {
     UniqueHKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, keyPath.c_str()) == ERROR_SUCCESS)
+    if (CreateRegKey(key, HKEY_LOCAL_MACHINE, keyPath.c_str()) == ERROR_SUCCESS)
         ::RegSetValueExA(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                          static_cast<DWORD>(value.size() + 1));
 }
@@ -45,6 +45,6 @@ TEST(FreePortName, SkipsNamesOfRootPortsAndOfTheSystemsSerialPortsAndNeverTakesC
 
     ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kTestInstanceKey);
     UniqueHKey serialComm;
-    if (serialComm.Open(HKEY_LOCAL_MACHINE, kSerialCommKey, KEY_SET_VALUE) == ERROR_SUCCESS)
+    if (OpenRegKey(serialComm, HKEY_LOCAL_MACHINE, kSerialCommKey, KEY_SET_VALUE) == ERROR_SUCCESS)
         ::RegDeleteValueA(serialComm.Get(), kTestSerialValue);
 }

@@ -20,7 +20,7 @@ std::string RunProbeWithRedirectedOutput(const std::string& infPath, DWORD& exit
 {
     const std::string outputPath = infPath + ".out";
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    UniqueHandle output(::CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr));
+    UniqueKernelHandle output(::CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -29,15 +29,15 @@ std::string RunProbeWithRedirectedOutput(const std::string& infPath, DWORD& exit
     std::string commandLine = "\"" + ProgramFolder() + "\\install_output_probe.exe\" \"" + infPath + "\"";
     exitCode = STILL_ACTIVE;
     if (::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        UniqueHandle processHandle(process.hProcess);
-        UniqueHandle threadHandle(process.hThread);
+        UniqueKernelHandle processHandle(process.hProcess);
+        UniqueKernelHandle threadHandle(process.hThread);
         ::WaitForSingleObject(process.hProcess, 60000);
         ::GetExitCodeProcess(process.hProcess, &exitCode);
     }
     output.Reset();
 
     std::string written;
-    UniqueHandle file(::CreateFileA(outputPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueKernelHandle file(::CreateFileA(outputPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     char chunk[256];
     DWORD got = 0;
     while (file.Valid() && ::ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0)

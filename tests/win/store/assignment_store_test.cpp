@@ -21,7 +21,7 @@ std::map<std::string, Bytes> KeyContents(const std::string& subkey)
 {
     std::map<std::string, Bytes> contents;
     UniqueHKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + subkey).c_str()) != ERROR_SUCCESS)
+    if (OpenRegKey(key, HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + subkey).c_str()) != ERROR_SUCCESS)
         return contents;
     for (DWORD index = 0;; ++index) {
         char name[64] = {0};
@@ -47,7 +47,7 @@ std::map<std::string, Bytes> KeyContents(const std::string& subkey)
 bool Exists(const char* port)
 {
     UniqueHKey key;
-    return key.Open(HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) == ERROR_SUCCESS;
+    return OpenRegKey(key, HKEY_LOCAL_MACHINE, (std::string(kAssignmentStoreKey) + "\\" + port).c_str()) == ERROR_SUCCESS;
 }
 
 const std::map<std::string, Bytes> kBinding515 = {

@@ -30,7 +30,7 @@ protected:
     {
         UniqueHKey key;
         std::string path = std::string(kRootPortsKey) + "\\" + instance + (parameters ? "\\Device Parameters" : "");
-        ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, path.c_str()), ERROR_SUCCESS);
+        ASSERT_EQ(CreateRegKey(key, HKEY_LOCAL_MACHINE, path.c_str()), ERROR_SUCCESS);
         if (portName)
             ::RegSetValueExA(key.Get(), "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(portName),
                              static_cast<DWORD>(std::strlen(portName) + 1));
