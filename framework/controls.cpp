@@ -54,6 +54,17 @@ std::string CListCtrl::GetItemText(int nItem, int nSubItem) const
     }
 }
 
+void CListCtrl::SelectOnly(int nItem)
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = 0;
+    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item));
+    SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), FALSE);
+}
+
 BOOL CListCtrl::DeleteAllItems()
 {
     return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));

@@ -18,6 +18,8 @@ public:
     std::string GetItemText(int nItem, int nSubItem) const;
     BOOL DeleteAllItems();
     int GetItemCount() const;
+    // Selects and focuses row nItem alone, scrolled into view.
+    void SelectOnly(int nItem);
 };
 
 class CComboBox : public CWnd {

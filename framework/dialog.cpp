@@ -16,6 +16,7 @@ INT_PTR CDialog::DoModal()
         if (app && app->m_pMainWnd && app->m_pMainWnd != this)
             owner = app->m_pMainWnd->m_hWnd;
     }
+    m_bEnded = false;
     INT_PTR result = ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
                                        &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
@@ -24,6 +25,7 @@ INT_PTR CDialog::DoModal()
 
 void CDialog::EndDialog(INT_PTR nResult)
 {
+    m_bEnded = true;
     ::EndDialog(m_hWnd, nResult);
 }
 
@@ -67,6 +69,7 @@ BOOL CDialog::OnNotify(NMHDR*, LRESULT*)
 
 void CDialog::OnTimer(UINT_PTR)
 {
+    m_bDefaultHandling = true;
 }
 
 BOOL CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*)
@@ -91,8 +94,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
+    case WM_INITDIALOG: {
+        DWORD styleBefore = static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE));
+        RECT rectBefore;
+        ::GetWindowRect(m_hWnd, &rectBefore);
+        BOOL result = OnInitDialog();
+        if (!m_bEnded)
+            CenterAfterInit(styleBefore, rectBefore);
+        return result;
+    }
     case WM_COMMAND: {
         WORD id = LOWORD(wParam);
         WORD code = HIWORD(wParam);
@@ -115,8 +125,9 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     case WM_TIMER:
+        m_bDefaultHandling = false;
         OnTimer(static_cast<UINT_PTR>(wParam));
-        return TRUE;
+        return m_bDefaultHandling ? FALSE : TRUE;
     case WM_PAINT:
         return OnPaint();
     case WM_QUERYDRAGICON:
@@ -130,4 +141,38 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     }
+}
+
+void CDialog::CenterAfterInit(DWORD styleBefore, const RECT& rectBefore)
+{
+    if ((styleBefore & WS_VISIBLE) || (::GetWindowLongPtrA(m_hWnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD)))
+        return;
+    RECT rect;
+    ::GetWindowRect(m_hWnd, &rect);
+    if (rect.left != rectBefore.left || rect.top != rectBefore.top)
+        return;
+    // A modal dialog's owner is disabled while it runs, which is the framework's condition: every
+    // dialog run here is centred, on its owner when that is shown, otherwise on the screen.
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromWindow(owner ? owner : m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    RECT area = monitor.rcWork;
+    RECT center = area;
+    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner))
+        ::GetWindowRect(owner, &center);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    int x = (center.left + center.right) / 2 - width / 2;
+    int y = (center.top + center.bottom) / 2 - height / 2;
+    // Kept on the screen's work area.
+    if (x + width > area.right)
+        x = area.right - width;
+    if (x < area.left)
+        x = area.left;
+    if (y + height > area.bottom)
+        y = area.bottom - height;
+    if (y < area.top)
+        y = area.top;
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -13,6 +13,9 @@ public:
     // be created (missing template, a control class not registered).
     INT_PTR DoModal();
     void EndDialog(INT_PTR nResult);
+    // True once EndDialog has been called in this run: a handler that showed a box (whose message
+    // loop may have ended the dialog) checks this before it goes on.
+    bool HasEnded() const { return m_bEnded; }
 
     // Exchanges every bound value: TRUE pulls the controls into the members, FALSE pushes the members
     // to the controls. Returns FALSE when a pull failed: the user has been told, the failing control
@@ -32,7 +35,8 @@ protected:
     virtual BOOL OnCommand(WORD nID, WORD nCode, HWND hCtl);
     // WM_NOTIFY. TRUE when handled, with the notification's result in *pResult.
     virtual BOOL OnNotify(NMHDR* pNMHDR, LRESULT* pResult);
-    // WM_TIMER.
+    // WM_TIMER. The base passes the tick to the system's default handling: a dialog calls it for
+    // ticks that are not its own.
     virtual void OnTimer(UINT_PTR nIDEvent);
     // WM_PAINT. FALSE leaves the painting to the system.
     virtual BOOL OnPaint() { return FALSE; }
@@ -45,6 +49,13 @@ protected:
     CWnd* m_pParentWnd;
 
 private:
+    bool m_bEnded = false;
+    bool m_bDefaultHandling = false;  // set by a base handler that leaves the message to the system
+
+    // After initialisation, like the application framework: a dialog whose template was not
+    // visible, that initialisation did not move, is centred on its owner (or the screen).
+    void CenterAfterInit(DWORD styleBefore, const RECT& rectBefore);
+
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -3,12 +3,7 @@
 #include "config_tool_app.h"
 
 #include "config_tool_dlg.h"
-#include "msgbox.h"
-#include "../net/winsock_control.h"
-
-#include <commctrl.h>
-
-#include <cstdio>
+#include "startup.h"
 
 CConfigToolApp theApp;
 
@@ -19,20 +14,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 
 BOOL CConfigToolApp::InitInstance()
 {
-    // Control hosting: the common controls of the dialogs and the UDP endpoint control.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_INTERNET_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    RegisterWinsockControlClass(m_hInstance);
-
-    WSADATA wsaData;
-    if (::WSAStartup(MAKEWORD(2, 2), &wsaData) != 0) {
-        char text[128];
-        std::snprintf(text, sizeof text, "Error : Failure to create Socket Object! : %d, %d", ::WSAGetLastError(),
-                      static_cast<int>(::GetLastError()));
-        AfxMessageBox(text, MB_OK);
-    } else {
-        m_bSocketsStarted = true;
-    }
+    EnableControlHosting(m_hInstance);
+    m_bSocketsStarted = StartSocketLayer(MAKEWORD(2, 2));
 
     CConfigToolDlg dlg;
     m_pMainWnd = &dlg;

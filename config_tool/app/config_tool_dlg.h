@@ -2,14 +2,24 @@
 #pragma once
 #include "controls.h"
 #include "dialog.h"
+#include "../printers/printer_rows.h"
+
+#include <string>
+#include <vector>
 
 class CConfigToolDlg : public CDialog {
 public:
     CConfigToolDlg();
 
-    // "No" of the list row whose state changed last; -1 until a row has been chosen.
+    // "No" of the list row whose state changed last, or of the row the chosen printer stands in
+    // after a refill; -1 while no printer is chosen.
     int m_nSelected;
     CListCtrl m_lstPrinters;
+
+    // Rebuilds the list from the printer table, reading the port assignment store once. The chosen
+    // printer (by MAC address) stays chosen and highlighted where it still stands; when it is gone,
+    // nothing is chosen.
+    void FillPrinterList();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -4,7 +4,7 @@
 #include "driver_package.h"
 #include "msgbox.h"
 #include "../res/resource.h"
-#include "../store/port_list.h"
+#include "port_combo.h"
 
 #include <string>
 

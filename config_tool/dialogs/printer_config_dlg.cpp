@@ -4,12 +4,13 @@
 #include "../net/datagram_frame.h"
 #include "../net/settings_record.h"
 #include "../printers/baud_rate.h"
-#include "../printers/printer_list.h"
 #include "../printers/printer_table.h"
 #include "../res/resource.h"
 #include "../store/assignment_store.h"
-#include "../store/port_list.h"
+#include "../store/port_binding.h"
+#include "port_combo.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -156,8 +157,13 @@ void CPrinterConfigDlg::OnOK()
     if (!ValuesCanBeSaved())
         return;
     // Told before sending, so that the acknowledgement, which ends the dialog, comes after it.
-    if (m_cbPort.GetLBText(m_cbPort.GetCurSel()).empty())
+    if (m_cbPort.GetLBText(m_cbPort.GetCurSel()).empty()) {
         AfxMessageBox(kNoVirtualPort, MB_OK | MB_ICONINFORMATION);
+        // The box's message loop delivers datagrams: an acknowledgement of an earlier Save may have
+        // ended the dialog meanwhile, and an ended dialog sends and binds nothing more.
+        if (HasEnded())
+            return;
+    }
     SendSettings();
     // The acknowledgement is not waited for: it ends the dialog whenever it comes.
     SaveAssignment();
@@ -191,13 +197,24 @@ void CPrinterConfigDlg::SaveAssignment()
     // leaving the printer with none: the user has been told to add a port and save again.
     if (m_strSelectedPort.empty())
         return;
-    WritePortBinding(m_strAssignedPort.c_str(), m_strSelectedPort.c_str(), NetworkOrderAddress(ip), m_nLocalPort);
+    LONG error = WritePortBinding(m_strAssignedPort.c_str(), m_strSelectedPort.c_str(), NetworkOrderAddress(ip),
+                                  m_nLocalPort);
+    if (error != ERROR_SUCCESS) {
+        // The settings have gone to the printer; only the binding is missing, and the driver would
+        // not know where the port's data go.
+        char text[240];
+        std::snprintf(text, sizeof text,
+                      "Error : Fail to assign %s to this printer (registry error %ld).\r\n"
+                      "The settings were sent to the printer.",
+                      m_strSelectedPort.c_str(), static_cast<long>(error));
+        AfxMessageBox(text, MB_OK);
+    }
 }
 
-BOOL CPrinterConfigDlg::OnNotify(NMHDR* pNMHDR, LRESULT* pResult)
+BOOL CPrinterConfigDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (pNMHDR->idFrom == IDC_WINSOCK && pNMHDR->code == KWN_DATAARRIVAL) {
-        OnDataArrival(reinterpret_cast<const NMDATAARRIVAL*>(pNMHDR)->bytesTotal);
+    if (message == KWM_DATAARRIVAL && wParam == IDC_WINSOCK) {
+        OnDataArrival(static_cast<long>(lParam));
         *pResult = 0;
         return TRUE;
     }

@@ -42,7 +42,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     BOOL OnCommand(WORD nID, WORD nCode, HWND hCtl) override;
-    BOOL OnNotify(NMHDR* pNMHDR, LRESULT* pResult) override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
     void OnDhcpMode();
     void OnDataArrival(long bytesTotal);

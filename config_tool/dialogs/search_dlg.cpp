@@ -45,8 +45,10 @@ BOOL CSearchDlg::OnInitDialog()
 
 void CSearchDlg::OnTimer(UINT_PTR nIDEvent)
 {
-    if (nIDEvent != kSearchTimer)
+    if (nIDEvent != kSearchTimer) {
+        CDialog::OnTimer(nIDEvent);
         return;
+    }
     m_nRemainMs -= static_cast<int>(kTickMs);
     m_nProgressPos += static_cast<int>(kTickMs);
     m_strSearchStatus += ".";
@@ -58,16 +60,22 @@ void CSearchDlg::OnTimer(UINT_PTR nIDEvent)
     UpdateData(FALSE);
 }
 
+void CSearchDlg::OnOK()
+{
+    // Enter (the focus on the counter) must not end the search early: only Cancel, Esc, the close
+    // box and the time-out end it.
+}
+
 void CSearchDlg::OnCancel()
 {
     KillTimer(kSearchTimer);
     CDialog::OnCancel();
 }
 
-BOOL CSearchDlg::OnNotify(NMHDR* pNMHDR, LRESULT* pResult)
+BOOL CSearchDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (pNMHDR->idFrom == IDC_WINSOCK && pNMHDR->code == KWN_DATAARRIVAL) {
-        OnDataArrival(reinterpret_cast<const NMDATAARRIVAL*>(pNMHDR)->bytesTotal);
+    if (message == KWM_DATAARRIVAL && wParam == IDC_WINSOCK) {
+        OnDataArrival(static_cast<long>(lParam));
         *pResult = 0;
         return TRUE;
     }

@@ -21,9 +21,10 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnOK() override;
     void OnCancel() override;
     void OnTimer(UINT_PTR nIDEvent) override;
-    BOOL OnNotify(NMHDR* pNMHDR, LRESULT* pResult) override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
     void OnDataArrival(long bytesTotal);
 };

@@ -1,199 +1,169 @@
-#include <winsock2.h>
+#include "socket_handle.h"
 
 #include "winsock_control.h"
 
+#include "endpoint_properties.h"
 #include "msgbox.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
-enum : UINT {
-    KWM_SETREMOTEHOST = WM_USER + 1,  // lParam: const char*
-    KWM_SETREMOTEPORT,                // wParam: port
-    KWM_SETLOCALPORT,                 // wParam: port
-    KWM_SENDDATA,                     // wParam: size, lParam: const uint8_t*
-    KWM_GETDATA,                      // wParam: max length, lParam: std::vector<uint8_t>*
-    KWM_SOCKET,                       // WSAAsyncSelect notification
-};
+// The socket layer's notification to the control window itself: wParam the socket, lParam the event.
+constexpr UINT KWM_SOCKET = WM_APP + 1;
 
 // A burst of replies (hundreds of printers answering at once) must not overflow the socket.
 constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagram = 65536;
 
-struct EndpointState {
-    std::string remoteHost = "255.255.255.255";
-    long remotePort = 48781;
-    long localPort = 48780;
-    SOCKET socket = INVALID_SOCKET;
-    bool bindFailureShown = false;
-    const std::vector<uint8_t>* arrived = nullptr;  // the datagram being delivered
-};
+class Endpoint {
+public:
+    Endpoint(HWND window, const EndpointProperties& properties) : m_window(window), m_properties(properties) {}
 
-EndpointState* StateOf(HWND hWnd)
-{
-    return reinterpret_cast<EndpointState*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-}
+    void SetRemoteHost(const char* host) { m_properties.remoteHost = host; }
+    void SetRemotePort(long port) { m_properties.remotePort = port; }
 
-// "Protocol=UDP;RemoteHost=...;RemotePort=...;LocalPort=..." from the dialog template.
-void ApplyInitialProperties(EndpointState& state, const char* properties)
-{
-    std::string text = properties ? properties : "";
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(';', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string item = text.substr(start, end - start);
-        size_t eq = item.find('=');
-        if (eq != std::string::npos) {
-            std::string name = item.substr(0, eq);
-            std::string value = item.substr(eq + 1);
-            if (name == "RemoteHost")
-                state.remoteHost = value;
-            else if (name == "RemotePort")
-                state.remotePort = std::atol(value.c_str());
-            else if (name == "LocalPort")
-                state.localPort = std::atol(value.c_str());
+    void SetLocalPort(long port)
+    {
+        if (m_socket.Valid() && port == m_boundPort)
+            return;
+        m_properties.localPort = port;
+        Bind();
+    }
+
+    // A new socket bound to the local port. When the port cannot be bound the socket stays, unbound,
+    // so that requests still go out (from a port of the system's choosing).
+    void Bind()
+    {
+        m_boundPort = -1;
+        m_socket.Reset(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+        if (!m_socket.Valid())
+            return;
+        BOOL broadcast = TRUE;
+        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&broadcast),
+                     sizeof broadcast);
+        int receiveBuffer = kReceiveBufferBytes;
+        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
+                     sizeof receiveBuffer);
+        ::WSAAsyncSelect(m_socket.Get(), m_window, KWM_SOCKET, FD_READ);
+        sockaddr_in local = {};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_ANY);
+        local.sin_port = htons(static_cast<u_short>(m_properties.localPort));
+        if (::bind(m_socket.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0)
+            m_boundPort = m_properties.localPort;
+        else
+            ReportBindFailure(::WSAGetLastError());
+    }
+
+    void Send(const std::vector<uint8_t>& data)
+    {
+        if (!m_socket.Valid())
+            return;
+        sockaddr_in remote = {};
+        remote.sin_family = AF_INET;
+        remote.sin_port = htons(static_cast<u_short>(m_properties.remotePort));
+        remote.sin_addr.s_addr = inet_addr(m_properties.remoteHost.c_str());
+        if (remote.sin_addr.s_addr == INADDR_NONE && m_properties.remoteHost != kBroadcastHost) {
+            const hostent* host = ::gethostbyname(m_properties.remoteHost.c_str());
+            if (!host || host->h_addrtype != AF_INET || !host->h_addr_list[0])
+                return;
+            std::memcpy(&remote.sin_addr, host->h_addr_list[0], sizeof remote.sin_addr);
         }
-        start = end + 1;
+        ::sendto(m_socket.Get(), reinterpret_cast<const char*>(data.data()), static_cast<int>(data.size()), 0,
+                 reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
     }
-}
 
-void CloseSocket(EndpointState& state)
-{
-    if (state.socket != INVALID_SOCKET) {
-        ::closesocket(state.socket);
-        state.socket = INVALID_SOCKET;
+    void GetData(std::vector<uint8_t>& data, long maxLength) const
+    {
+        data.clear();
+        if (!m_arrived || maxLength <= 0)
+            return;
+        size_t count = m_arrived->size() < static_cast<size_t>(maxLength) ? m_arrived->size()
+                                                                            : static_cast<size_t>(maxLength);
+        data.assign(m_arrived->begin(), m_arrived->begin() + static_cast<std::ptrdiff_t>(count));
     }
-}
 
-void OpenSocket(HWND hWnd, EndpointState& state)
-{
-    CloseSocket(state);
-    state.socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    if (state.socket == INVALID_SOCKET)
-        return;
-    BOOL broadcast = TRUE;
-    ::setsockopt(state.socket, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&broadcast), sizeof broadcast);
-    int receiveBuffer = kReceiveBufferBytes;
-    ::setsockopt(state.socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
-    local.sin_port = htons(static_cast<u_short>(state.localPort));
-    if (::bind(state.socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR &&
-        !state.bindFailureShown) {
-        state.bindFailureShown = true;
+    // One datagram per notification: the next one, if any, comes with the next notification, so a
+    // dialog that ends while handling one is not handed more.
+    void OnSocket(WPARAM socket, LPARAM event)
+    {
+        if (!m_socket.Valid() || static_cast<SOCKET>(socket) != m_socket.Get() || WSAGETSELECTEVENT(event) != FD_READ)
+            return;
+        std::vector<uint8_t> datagram(kMaxDatagram);
+        int received = ::recvfrom(m_socket.Get(), reinterpret_cast<char*>(datagram.data()), kMaxDatagram, 0, nullptr,
+                                  nullptr);
+        if (received == SOCKET_ERROR)
+            return;  // nothing waiting, or an error report for an earlier send
+        datagram.resize(static_cast<size_t>(received));
+        m_arrived = &datagram;
+        ::SendMessageA(::GetParent(m_window), KWM_DATAARRIVAL, static_cast<WPARAM>(::GetDlgCtrlID(m_window)),
+                       static_cast<LPARAM>(received));
+        m_arrived = nullptr;
+    }
+
+private:
+    void ReportBindFailure(int error)
+    {
+        if (m_bindFailureShown)
+            return;
+        m_bindFailureShown = true;
         char text[200];
-        std::snprintf(text, sizeof text,
-                      "Error : UDP port %ld is in use by another program!\r\n"
-                      "Replies from the printers cannot be received.",
-                      state.localPort);
+        if (error == WSAEADDRINUSE)
+            std::snprintf(text, sizeof text,
+                          "Error : UDP port %ld is in use by another program!\r\n"
+                          "Replies from the printers cannot be received.",
+                          m_properties.localPort);
+        else
+            std::snprintf(text, sizeof text,
+                          "Error : UDP port %ld cannot be used (socket error %d)!\r\n"
+                          "Replies from the printers cannot be received.",
+                          m_properties.localPort, error);
         AfxMessageBox(text, MB_OK);
     }
-    ::WSAAsyncSelect(state.socket, hWnd, KWM_SOCKET, FD_READ);
-}
 
-void Send(HWND hWnd, EndpointState& state, const uint8_t* data, size_t size)
+    HWND m_window;
+    EndpointProperties m_properties;
+    UniqueSocket m_socket;
+    long m_boundPort = -1;
+    bool m_bindFailureShown = false;
+    const std::vector<uint8_t>* m_arrived = nullptr;  // the datagram being delivered
+};
+
+// The endpoint of a control window of this process; null for any other window.
+Endpoint* EndpointOf(HWND window)
 {
-    if (state.socket == INVALID_SOCKET)
-        OpenSocket(hWnd, state);
-    if (state.socket == INVALID_SOCKET)
-        return;
-    sockaddr_in remote = {};
-    remote.sin_family = AF_INET;
-    remote.sin_port = htons(static_cast<u_short>(state.remotePort));
-    remote.sin_addr.s_addr = inet_addr(state.remoteHost.c_str());
-    if (remote.sin_addr.s_addr == INADDR_NONE && state.remoteHost != "255.255.255.255") {
-        const hostent* host = ::gethostbyname(state.remoteHost.c_str());
-        if (!host || host->h_addrtype != AF_INET || !host->h_addr_list[0])
-            return;
-        std::memcpy(&remote.sin_addr, host->h_addr_list[0], sizeof remote.sin_addr);
-    }
-    ::sendto(state.socket, reinterpret_cast<const char*>(data), static_cast<int>(size), 0,
-             reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
-}
-
-// One datagram per notification: the next one, if any, comes with the next notification, so a
-// dialog that ends while handling one is not handed more.
-void Receive(HWND hWnd, EndpointState& state)
-{
-    if (state.socket == INVALID_SOCKET)
-        return;
-    std::vector<uint8_t> datagram(kMaxDatagram);
-    sockaddr_in from = {};
-    int fromLength = sizeof from;
-    int received = ::recvfrom(state.socket, reinterpret_cast<char*>(datagram.data()), kMaxDatagram, 0,
-                              reinterpret_cast<sockaddr*>(&from), &fromLength);
-    if (received == SOCKET_ERROR)
-        return;  // nothing waiting, or an error report for an earlier send
-    datagram.resize(static_cast<size_t>(received));
-
-    NMDATAARRIVAL event = {};
-    event.hdr.hwndFrom = hWnd;
-    event.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(hWnd));
-    event.hdr.code = KWN_DATAARRIVAL;
-    event.bytesTotal = received;
-    state.arrived = &datagram;
-    ::SendMessageA(::GetParent(hWnd), WM_NOTIFY, event.hdr.idFrom, reinterpret_cast<LPARAM>(&event));
-    // The window may be gone after the dialog's handler ran.
-    if (EndpointState* current = StateOf(hWnd))
-        current->arrived = nullptr;
+    if (!window)
+        return nullptr;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    char className[64] = {0};
+    if (process != ::GetCurrentProcessId() || !::GetClassNameA(window, className, sizeof className) ||
+        ::lstrcmpiA(className, KVR_WINSOCK_CLASS) != 0)
+        return nullptr;
+    return reinterpret_cast<Endpoint*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK WinsockControlProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    EndpointState* state = StateOf(hWnd);
+    Endpoint* endpoint = reinterpret_cast<Endpoint*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
     switch (message) {
-    case WM_NCCREATE: {
-        auto* created = new EndpointState;
-        ApplyInitialProperties(*created, reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpszName);
+    case WM_CREATE: {
+        // Bound as soon as the dialog creates it: a reply may come before the dialog sends anything.
+        auto* created = new Endpoint(hWnd, ParseEndpointProperties(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpszName));
         ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-        break;
+        created->Bind();
+        return 0;
     }
     case WM_NCDESTROY:
-        if (state) {
-            CloseSocket(*state);
-            delete state;
-            ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
-        }
+        ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+        delete endpoint;
         break;
-    case KWM_SETREMOTEHOST:
-        if (state && lParam)
-            state->remoteHost = reinterpret_cast<const char*>(lParam);
-        return 0;
-    case KWM_SETREMOTEPORT:
-        if (state)
-            state->remotePort = static_cast<long>(wParam);
-        return 0;
-    case KWM_SETLOCALPORT:
-        if (state) {
-            state->localPort = static_cast<long>(wParam);
-            OpenSocket(hWnd, *state);
-        }
-        return 0;
-    case KWM_SENDDATA:
-        if (state)
-            Send(hWnd, *state, reinterpret_cast<const uint8_t*>(lParam), static_cast<size_t>(wParam));
-        return 0;
-    case KWM_GETDATA: {
-        auto* out = reinterpret_cast<std::vector<uint8_t>*>(lParam);
-        out->clear();
-        if (state && state->arrived) {
-            size_t count = state->arrived->size();
-            if (static_cast<size_t>(wParam) < count)
-                count = static_cast<size_t>(wParam);
-            out->assign(state->arrived->begin(), state->arrived->begin() + static_cast<std::ptrdiff_t>(count));
-        }
-        return 0;
-    }
     case KWM_SOCKET:
-        if (state && static_cast<SOCKET>(wParam) == state->socket && WSAGETSELECTEVENT(lParam) == FD_READ)
-            Receive(hWnd, *state);
+        if (endpoint)
+            endpoint->OnSocket(wParam, lParam);
         return 0;
     default:
         break;
@@ -214,27 +184,31 @@ bool RegisterWinsockControlClass(HINSTANCE hInstance)
 
 void CMSWinsockControl::SetRemoteHost(const char* host)
 {
-    SendMessage(KWM_SETREMOTEHOST, 0, reinterpret_cast<LPARAM>(host));
+    if (Endpoint* endpoint = EndpointOf(m_hWnd); endpoint && host)
+        endpoint->SetRemoteHost(host);
 }
 
 void CMSWinsockControl::SetRemotePort(long port)
 {
-    SendMessage(KWM_SETREMOTEPORT, static_cast<WPARAM>(port));
+    if (Endpoint* endpoint = EndpointOf(m_hWnd))
+        endpoint->SetRemotePort(port);
 }
 
 void CMSWinsockControl::SetLocalPort(long port)
 {
-    SendMessage(KWM_SETLOCALPORT, static_cast<WPARAM>(port));
+    if (Endpoint* endpoint = EndpointOf(m_hWnd))
+        endpoint->SetLocalPort(port);
 }
 
 void CMSWinsockControl::SendData(const std::vector<uint8_t>& data)
 {
-    SendMessage(KWM_SENDDATA, data.size(), reinterpret_cast<LPARAM>(data.data()));
+    if (Endpoint* endpoint = EndpointOf(m_hWnd))
+        endpoint->Send(data);
 }
 
 void CMSWinsockControl::GetData(std::vector<uint8_t>& data, long maxLength)
 {
     data.clear();
-    if (maxLength > 0)
-        SendMessage(KWM_GETDATA, static_cast<WPARAM>(maxLength), reinterpret_cast<LPARAM>(&data));
+    if (Endpoint* endpoint = EndpointOf(m_hWnd))
+        endpoint->GetData(data, maxLength);
 }

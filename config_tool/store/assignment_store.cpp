@@ -4,7 +4,6 @@
 
 #include "handles.h"
 #include "store_keys.h"
-#include "../printers/printer_list.h"
 
 #include <shlwapi.h>
 
@@ -16,32 +15,90 @@ std::string BindingKeyPath(const char* portName)
 {
     return std::string(kAssignmentStoreKey) + "\\" + portName;
 }
+
+// "IPAddress" of one binding key; false when it is missing or not a REG_DWORD.
+bool ReadBindingAddress(HKEY store, const char* name, uint32_t& ip)
+{
+    UniqueHKey binding;
+    if (OpenRegKey(binding, store, name) != ERROR_SUCCESS)
+        return false;
+    DWORD value = 0;
+    DWORD type = 0;
+    DWORD size = sizeof value;
+    if (::RegQueryValueExA(binding.Get(), "IPAddress", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return false;
+    ip = value;
+    return true;
+}
 }
 
-bool WriteAssignmentValue(const char* portName, const char* valueName, DWORD value)
+LONG ReadPortBindings(PortBindings& bindings)
+{
+    bindings.clear();
+    UniqueHKey store;
+    LONG result = OpenRegKey(store, HKEY_LOCAL_MACHINE, kAssignmentStoreKey);
+    if (result != ERROR_SUCCESS)
+        return result;
+    for (DWORD index = 0;; ++index) {
+        char name[kPortNameBufferSize] = {0};
+        DWORD nameLength = kPortNameBufferSize;
+        result = ::RegEnumKeyExA(store.Get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA)
+            continue;  // longer than any port name: not a binding
+        // The end of the list, or a store that cannot be read further (deleted meanwhile, say):
+        // either way no index after this one answers.
+        if (result != ERROR_SUCCESS)
+            break;
+        uint32_t ip = 0;
+        if (ReadBindingAddress(store.Get(), name, ip))
+            bindings.push_back(PortBinding{name, ip});
+    }
+    return ERROR_SUCCESS;
+}
+
+std::string FindAssignedPort(unsigned long ip)
+{
+    PortBindings bindings;
+    ReadPortBindings(bindings);
+    return AssignedPortOf(bindings, static_cast<uint32_t>(ip));
+}
+
+LONG WriteAssignmentValue(const char* portName, const char* valueName, DWORD value)
 {
     UniqueHKey key;
-    if (CreateRegKey(key, HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str(), KEY_WRITE) == ERROR_SUCCESS)
-        ::RegSetValueExA(key.Get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    return true;
+    LONG result = CreateRegKey(key, HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str(), KEY_WRITE);
+    if (result != ERROR_SUCCESS)
+        return result;
+    return ::RegSetValueExA(key.Get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-bool DeleteAssignment(const char* portName)
+LONG DeleteAssignment(const char* portName)
 {
     if (!portName || std::strncmp(portName, "COM", 3) != 0)
-        return false;
-    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str());
-    return true;
+        return ERROR_INVALID_NAME;
+    LONG result = static_cast<LONG>(::SHDeleteKeyA(HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str()));
+    return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
-void WritePortBinding(const char* previousPort, const char* port, unsigned long ipAddress, int tcpPort)
+LONG WritePortBinding(const char* previousPort, const char* port, unsigned long ipAddress, int tcpPort)
 {
-    if (previousPort && std::strcmp(previousPort, kNotAssigned) != 0)
-        DeleteAssignment(previousPort);
-    // Without a port name the values would land under the store root itself.
+    LONG first = ERROR_SUCCESS;
+    auto keep = [&first](LONG result) {
+        if (first == ERROR_SUCCESS)
+            first = result;
+    };
+    // A previous name that is no COM port (an empty cell of a stale row) has nothing to delete.
+    if (previousPort && std::strcmp(previousPort, kNotAssigned) != 0) {
+        LONG deleted = DeleteAssignment(previousPort);
+        if (deleted != ERROR_INVALID_NAME)
+            keep(deleted);
+    }
     if (!port || !*port)
-        return;
-    WriteAssignmentValue(port, "Port_", static_cast<DWORD>(tcpPort));
-    WriteAssignmentValue(port, "IPAddress", static_cast<DWORD>(ipAddress));
-    WriteAssignmentValue(port, "Port", static_cast<DWORD>(htons(static_cast<u_short>(tcpPort & 0xFFFF))));
+        return first;
+    keep(WriteAssignmentValue(port, "Port_", static_cast<DWORD>(tcpPort)));
+    keep(WriteAssignmentValue(port, "IPAddress", static_cast<DWORD>(ipAddress)));
+    keep(WriteAssignmentValue(port, "Port", static_cast<DWORD>(htons(static_cast<u_short>(tcpPort & 0xFFFF)))));
+    return first;
 }

@@ -1,14 +1,15 @@
 #include "port_list.h"
 
+#include "driver_package.h"
 #include "handles.h"
 #include "store_keys.h"
 
+#include <algorithm>
 #include <cstring>
-#include <string>
 
 void ReadPortName(const char* instanceName, char* buffer, DWORD size)
 {
-    std::string path = std::string(kRootPortsKey) + "\\" + instanceName + "\\Device Parameters";
+    std::string path = std::string(kRootPortsEnumKey) + "\\" + instanceName + "\\" + kDeviceParametersKey;
     UniqueHKey key;
     if (OpenRegKey(key, HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS)
         return;
@@ -17,8 +18,9 @@ void ReadPortName(const char* instanceName, char* buffer, DWORD size)
     char value[256] = {0};
     DWORD type = 0;
     DWORD length = sizeof value - 1;
-    if (::RegQueryValueExA(key.Get(), "PortName", nullptr, &type, reinterpret_cast<BYTE*>(value), &length) != ERROR_SUCCESS ||
-        type != REG_SZ)
+    if (::RegQueryValueExA(key.Get(), kPortNameValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &length) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
         return;
     value[length < sizeof value ? length : sizeof value - 1] = '\0';
     size_t nameLength = std::strlen(value);
@@ -27,32 +29,27 @@ void ReadPortName(const char* instanceName, char* buffer, DWORD size)
     std::memcpy(buffer, value, nameLength + 1);
 }
 
-bool FillPortList(CComboBox& comboBox, CDialog& owner)
+LONG ListPortNames(std::vector<std::string>& names)
 {
+    names.clear();
     UniqueHKey ports;
-    if (OpenRegKey(ports, HKEY_LOCAL_MACHINE, kRootPortsKey) != ERROR_SUCCESS)
-        return false;
-    // Not cleared between instances: an instance without a readable name repeats the previous
-    // name, which is then found in the list and not added again.
-    char portName[kPortNameBufferSize] = {0};
+    LONG result = OpenRegKey(ports, HKEY_LOCAL_MACHINE, kRootPortsEnumKey);
+    if (result != ERROR_SUCCESS)
+        return result;
     for (DWORD index = 0;; ++index) {
         char instance[kPortNameBufferSize] = {0};
         DWORD instanceLength = kPortNameBufferSize;
-        LONG result = ::RegEnumKeyExA(ports.Get(), index, instance, &instanceLength, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_NO_MORE_ITEMS)
-            break;
-        if (result != ERROR_SUCCESS)
+        result = ::RegEnumKeyExA(ports.Get(), index, instance, &instanceLength, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA)
             continue;  // an instance name too long for the buffer: not one of ours, passed over
+        // The end of the list, or a key that cannot be read further (deleted meanwhile): no index
+        // after this one answers, so the walk ends rather than asking forever.
+        if (result != ERROR_SUCCESS)
+            break;
+        char portName[kPortNameBufferSize] = {0};
         ReadPortName(instance, portName, sizeof portName);
-        if (portName[0] == '\0')
-            continue;
-        bool listed = false;
-        for (int item = 0; item < comboBox.GetCount() && !listed; ++item)
-            listed = comboBox.GetLBText(item) == portName;
-        if (!listed)
-            comboBox.AddString(portName);
+        if (portName[0] != '\0' && std::find(names.begin(), names.end(), portName) == names.end())
+            names.emplace_back(portName);
     }
-    comboBox.SetCurSel(0);
-    owner.UpdateData(FALSE);
-    return true;
+    return ERROR_SUCCESS;
 }

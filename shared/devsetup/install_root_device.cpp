@@ -29,6 +29,16 @@ DWORD FailedStepError()
     return error != NO_ERROR ? error : ERROR_GEN_FAILURE;
 }
 
+// Whether the device has a driver installed: its driver key is named once one is. (Some platforms
+// report the driver install of a device for which the INF has no driver as a success.)
+bool HasDriver(HDEVINFO set, SP_DEVINFO_DATA& device)
+{
+    char driverKey[256];
+    DWORD type = 0;
+    return ::SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_DRIVER, &type, reinterpret_cast<BYTE*>(driverKey),
+                                               sizeof driverKey, nullptr) != FALSE;
+}
+
 BOOL Finish(DWORD error)
 {
     ::SetLastError(error);
@@ -61,10 +71,14 @@ BOOL InstallRootDevice(const char* hardwareId, const char* infPath, BOOL* reboot
         !::SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set.Get(), &device))
         return Finish(FailedStepError());
 
-    if (!::UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId, infPath, INSTALLFLAG_FORCE, rebootRequired)) {
+    DWORD installError = NO_ERROR;
+    if (!::UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId, infPath, INSTALLFLAG_FORCE, rebootRequired))
+        installError = FailedStepError();
+    else if (!HasDriver(set.Get(), device))
+        installError = ERROR_NO_DRIVER_SELECTED;  // reported installed, yet no driver of the INF fits it
+    if (installError != NO_ERROR) {
         // No device without a driver stays behind; the install's own error is what the caller
         // learns, not the removal's.
-        DWORD installError = FailedStepError();
         ::SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device);
         return Finish(installError);
     }

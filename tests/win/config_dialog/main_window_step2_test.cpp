@@ -5,7 +5,8 @@
 #include "sim_peer.h"
 #include "store_fixture.h"
 
-#include "printers/printer_list.h"
+#include "printers/printer_rows.h"
+#include "store/port_binding.h"
 #include "printers/printer_table.h"
 #include "res/resource.h"
 
@@ -45,7 +46,7 @@ TEST(MainWindowStep2, CancelEndsThereAndASaveIsFollowedByANewSearch)
     AddPrinterRecord(ReportedPrinter());
 
     MainWindowRunner window([](MainWindowRunner& w) {
-        FillPrinterList(w.m_lstPrinters);
+        w.FillPrinterList();
         w.SelectRow(0);
         ASSERT_EQ(w.m_nSelected, 1);
 

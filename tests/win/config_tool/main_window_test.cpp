@@ -1,6 +1,8 @@
 // The main window as a real modal dialog: start state, the guard, selection tracking, the list.
 #include "main_window_runner.h"
-#include "printers/printer_list.h"
+#include "store_fixture.h"
+#include "printers/printer_rows.h"
+#include "store/port_binding.h"
 #include "printers/printer_table.h"
 #include "res/resource.h"
 
@@ -61,7 +63,7 @@ TEST(MainWindow, ListRowsShowTheTableAndHeadersAreAsLaidOut)
     std::vector<std::vector<std::string>> cells;
     std::vector<std::pair<std::string, int>> headers;
     MainWindowRunner dlg([&](MainWindowRunner& w) {
-        FillPrinterList(w.m_lstPrinters);
+        w.FillPrinterList();
         for (int row = 0; row < w.m_lstPrinters.GetItemCount(); ++row) {
             cells.emplace_back();
             for (int col = 0; col < 5; ++col)
@@ -81,7 +83,7 @@ TEST(MainWindow, ListRowsShowTheTableAndHeadersAreAsLaidOut)
         EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
         EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
         ClearPrinterTable();
-        FillPrinterList(w.m_lstPrinters);
+        w.FillPrinterList();
         EXPECT_EQ(w.m_lstPrinters.GetItemCount(), 0);  // an empty table empties the list
     });
     dlg.Run();
@@ -102,7 +104,7 @@ TEST(MainWindow, TheRowWhoseStateChangedLastIsTheChosenOne)
         AddPrinterRecord(Printer(i, 192));
     std::vector<int> seen;
     MainWindowRunner dlg([&](MainWindowRunner& w) {
-        FillPrinterList(w.m_lstPrinters);
+        w.FillPrinterList();
         w.m_nSelected = -1;  // whatever filling the list did, start from no choice
         w.SetRowSelected(1, true);   // row "2"
         seen.push_back(w.m_nSelected);
@@ -113,9 +115,63 @@ TEST(MainWindow, TheRowWhoseStateChangedLastIsTheChosenOne)
         w.SetRowSelected(2, false);  // then row "3" loses its selection: it changed last
         seen.push_back(w.m_nSelected);
         ClearPrinterTable();
-        FillPrinterList(w.m_lstPrinters);  // a search that found nothing keeps the choice
+        w.FillPrinterList();  // a search that found nothing: the chosen printer is gone
         seen.push_back(w.m_nSelected);
     });
     dlg.Run();
-    EXPECT_EQ(seen, (std::vector<int>{2, 5, 3, 3}));
+    EXPECT_EQ(seen, (std::vector<int>{2, 5, 3, -1}));
+}
+
+TEST(MainWindow, TheChosenPrinterStaysChosenWhereverTheNextSearchListsIt)
+{
+    ClearPrinterTable();
+    for (uint8_t i = 1; i <= 3; ++i)
+        AddPrinterRecord(Printer(i, 192));
+    int afterReorder = 0, afterGone = 0;
+    std::string highlighted;
+    std::vector<std::string> guard;
+    MainWindowRunner dlg([&](MainWindowRunner& w) {
+        w.FillPrinterList();
+        w.SelectRow(1);  // printer ...:02, "No" 2
+        // The next search hears the printers in another order.
+        ClearPrinterTable();
+        for (uint8_t i : {3, 1, 2})
+            AddPrinterRecord(Printer(i, 192));
+        w.FillPrinterList();
+        afterReorder = w.m_nSelected;
+        int row = static_cast<int>(w.m_lstPrinters.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        highlighted = w.m_lstPrinters.GetItemText(row, kColumnMac);
+        // Then a search in which it does not answer: nothing is chosen, and the guard applies.
+        ClearPrinterTable();
+        AddPrinterRecord(Printer(3, 192));
+        w.FillPrinterList();
+        afterGone = w.m_nSelected;
+        auto box = AnswerNextMessageBox(IDOK);
+        w.Press(IDC_DETACH_PORT);
+        guard.push_back(box.get().text);
+    });
+    dlg.Run();
+    EXPECT_EQ(afterReorder, 3);
+    EXPECT_EQ(highlighted, "00:1a:2b:3d:4e:02");
+    EXPECT_EQ(afterGone, -1);
+    EXPECT_EQ(guard, (std::vector<std::string>{"Select mac address at list"}));
+}
+
+TEST(MainWindow, EachFillReadsTheStoreAfresh)
+{
+    ClearPortsAndStore();
+    ClearPrinterTable();
+    AddPrinterRecord(Printer(1, 192));
+    std::vector<std::string> cells;
+    MainWindowRunner dlg([&](MainWindowRunner& w) {
+        w.FillPrinterList();
+        cells.push_back(w.m_lstPrinters.GetItemText(0, kColumnAssignInfo));
+        const BYTE ip[4] = {192, 168, 0, 1};
+        WriteBinding("COM4", ip, 515);  // bound after that search
+        w.FillPrinterList();
+        cells.push_back(w.m_lstPrinters.GetItemText(0, kColumnAssignInfo));
+    });
+    dlg.Run();
+    ClearPortsAndStore();
+    EXPECT_EQ(cells, (std::vector<std::string>{"Not Assigned", "COM4"}));
 }

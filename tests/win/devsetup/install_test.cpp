@@ -48,13 +48,11 @@ TEST_F(InstallTest, AMissingOrInvalidInfFailsSilentlyAndLeavesNoDevice)
     EXPECT_EQ(PresentDevices().size(), devicesBefore);
 }
 
-TEST_F(InstallTest, TheLastErrorCodeDecidesTheResult)
+TEST_F(InstallTest, TheStepsOwnResultsDecideAndTheFailedStepsCodeIsReported)
 {
     PackageFolder package;
     BOOL reboot = TRUE;
-    // A code left over from before does not fail a good install: the driver install ends with the
-    // code zero (Wine's by destroying its own device set last, after the enumeration's
-    // ERROR_NO_MORE_ITEMS).
+    // A code left over from before does not fail a good install.
     ::SetLastError(ERROR_ACCESS_DENIED);
     EXPECT_TRUE(InstallRootDevice("kelvaro\\tcpsio", package.InfPath().c_str(), &reboot));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(NO_ERROR));
@@ -63,4 +61,23 @@ TEST_F(InstallTest, TheLastErrorCodeDecidesTheResult)
     PackageFolder empty(false);
     EXPECT_FALSE(InstallRootDevice("kelvaro\\tcpsio", empty.InfPath().c_str(), &reboot));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(InstallTest, ADriverInstallThatFailsTakesItsNewDeviceAwayAgain)
+{
+    // A Ports-class INF whose models line names another hardware ID: the device registers, but no
+    // driver of the INF fits it.
+    PackageFolder package;
+    std::string inf = ReadInf(package.InfPath());
+    for (size_t at; (at = inf.find(",kelvaro\\tcpsio")) != std::string::npos;)
+        inf.replace(at, 15, ",kelvaro\\other1");
+    package.WriteInf(inf.c_str());
+    std::vector<DeviceRecord> before = PresentDevices();
+    MessageBoxWatch watch;
+    EXPECT_EQ(InstallFromInf(package.InfPath(), "kelvaro\\tcpsio"), INSTALL_FAILED);
+    EXPECT_TRUE(watch.Stop().empty());
+    std::vector<DeviceRecord> after = PresentDevices();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i)
+        EXPECT_EQ(after[i].instanceId, before[i].instanceId);
 }

@@ -7,7 +7,8 @@
 
 #include "actions/test_page.h"
 #include "dialog_runner.h"
-#include "printers/printer_list.h"
+#include "printers/printer_rows.h"
+#include "store/port_binding.h"
 #include "printers/printer_table.h"
 #include "res/resource.h"
 
@@ -127,7 +128,7 @@ TEST_F(PortActions, TestPrintWritesTheWholePageThroughTheBoundPort)
     std::vector<std::string> cells;
     std::vector<MessageBoxInfo> boxes;
     MainWindowRunner window([&](MainWindowRunner& w) {
-        FillPrinterList(w.m_lstPrinters);
+        w.FillPrinterList();
         for (int row = 0; row < 3; ++row)
             cells.push_back(w.m_lstPrinters.GetItemText(row, kColumnAssignInfo));
         w.SelectRow(0);
@@ -162,7 +163,7 @@ TEST_F(PortActions, EachReasonNotToPrintHasItsMessageAndWritesNothing)
     std::vector<Outcome> outcomes;
     PortCapture com3("com3");
     MainWindowRunner window([&](MainWindowRunner& w) {
-        FillPrinterList(w.m_lstPrinters);
+        w.FillPrinterList();
         auto print = [&](const char* what) { outcomes.push_back({what, PressAndAnswer(w, IDC_TEST_PRINT).text}); };
 
         print("no row chosen");
@@ -177,6 +178,12 @@ TEST_F(PortActions, EachReasonNotToPrintHasItsMessageAndWritesNothing)
         w.m_lstPrinters.SetItemText(0, kColumnAssignInfo, "COM3456789ABCDE");  // 15 characters
         print("name too long for the page");
 
+        // Names that are no port of ours are never opened, whatever device they would name.
+        w.m_lstPrinters.SetItemText(0, kColumnAssignInfo, "NUL");
+        print("a device that is no COM port");
+        w.m_lstPrinters.SetItemText(0, kColumnAssignInfo, "COM257");
+        print("past the last COM port");
+
         w.m_nSelected = 9;  // a row that the refilled list no longer has: its cell reads empty
         print("stale row");
     });
@@ -187,6 +194,8 @@ TEST_F(PortActions, EachReasonNotToPrintHasItsMessageAndWritesNothing)
         {"Not Assigned", "Not assigned!!!"},
         {"no such port", cannotOpen},
         {"name too long for the page", cannotOpen},
+        {"a device that is no COM port", cannotOpen},
+        {"past the last COM port", cannotOpen},
         {"stale row", cannotOpen},
     };
     ASSERT_EQ(outcomes.size(), expected.size());
@@ -208,7 +217,7 @@ TEST_F(PortActions, DetachRemovesTheBindingAndTheCellSaysNotAssigned)
     PortCapture com3("com3");
     MainWindowRunner window([&](MainWindowRunner& w) {
         detachUnchosen = PressAndAnswer(w, IDC_DETACH_PORT).text;
-        FillPrinterList(w.m_lstPrinters);
+        w.FillPrinterList();
         for (int row = 0; row < 3; ++row)
             before.push_back(w.m_lstPrinters.GetItemText(row, kColumnAssignInfo));
 

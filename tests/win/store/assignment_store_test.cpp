@@ -2,7 +2,6 @@
 #include <winsock2.h>
 
 #include "handles.h"
-#include "printers/printer_list.h"
 #include "store/assignment_store.h"
 #include "store/store_keys.h"
 
@@ -83,16 +82,25 @@ TEST_F(AssignmentStoreTest, RebindingDeletesThePreviousPortsKeyFirst)
 TEST_F(AssignmentStoreTest, OnlyNamesBeginningWithUpperCaseComAreDeleted)
 {
     WriteAssignmentValue("COM3\\Nested", "Port", 1);
-    EXPECT_FALSE(DeleteAssignment("com3"));  // the registry itself would match COM3
-    EXPECT_FALSE(DeleteAssignment(""));
+    EXPECT_EQ(DeleteAssignment("com3"), ERROR_INVALID_NAME);  // the registry itself would match COM3
+    EXPECT_EQ(DeleteAssignment(""), ERROR_INVALID_NAME);
     EXPECT_TRUE(Exists("COM3"));
-    EXPECT_TRUE(DeleteAssignment("COM3"));
+    EXPECT_EQ(DeleteAssignment("COM3"), ERROR_SUCCESS);
     EXPECT_FALSE(Exists("COM3"));
-    EXPECT_TRUE(DeleteAssignment("COM9"));  // nothing there: true all the same
+    EXPECT_EQ(DeleteAssignment("COM9"), ERROR_SUCCESS);  // nothing there: already detached
 }
 
 TEST_F(AssignmentStoreTest, AnEmptyPortNameWritesNothingUnderTheStoreRoot)
 {
     WritePortBinding(kNotAssigned, "", inet_addr("192.168.0.10"), 515);
     EXPECT_TRUE(KeyContents("").empty());
+}
+
+TEST_F(AssignmentStoreTest, AWriteTheRegistryRefusesIsReportedWithItsError)
+{
+    // A key name longer than the registry takes: every value write fails, and the caller hears why.
+    std::string overlong = "COM" + std::string(300, '9');
+    EXPECT_NE(WriteAssignmentValue(overlong.c_str(), "Port", 1), ERROR_SUCCESS);
+    EXPECT_NE(WritePortBinding(kNotAssigned, overlong.c_str(), inet_addr("192.168.0.10"), 515), ERROR_SUCCESS);
+    EXPECT_EQ(WritePortBinding(kNotAssigned, "COM3", inet_addr("192.168.0.10"), 515), ERROR_SUCCESS);
 }

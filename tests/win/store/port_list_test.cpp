@@ -3,8 +3,8 @@
 #include "dialog_runner.h"
 #include "handles.h"
 #include "res/resource.h"
-#include "store/port_list.h"
-#include "store/store_keys.h"
+#include "dialogs/port_combo.h"
+#include "driver_package.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -15,24 +15,24 @@
 #include <vector>
 
 namespace {
-const char* const kInstances[] = {"KVRT1", "KVRT2", "KVRT3", "KVRT4", "KVRT5", "KVRT6", "KVRT7", "KVRTEST10X"};
+const char* const kInstances[] = {"KVRT1", "KVRT2", "KVRT3", "KVRT4", "KVRT5", "KVRT6", "KVRT7", "KVRTEST10X", "ZZKVRT8"};
 
 class PortListTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
         for (const char* instance : kInstances)
-            ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kRootPortsKey) + "\\" + instance).c_str());
+            ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kRootPortsEnumKey) + "\\" + instance).c_str());
     }
 
     // An instance with "Device Parameters" (unless parameters is false) and "PortName" (when given).
-    static void AddInstance(const char* instance, const char* portName, bool parameters = true)
+    static void AddInstance(const char* instance, const char* portName, bool parameters = true, DWORD type = REG_SZ)
     {
         UniqueHKey key;
-        std::string path = std::string(kRootPortsKey) + "\\" + instance + (parameters ? "\\Device Parameters" : "");
+        std::string path = std::string(kRootPortsEnumKey) + "\\" + instance + (parameters ? "\\Device Parameters" : "");
         ASSERT_EQ(CreateRegKey(key, HKEY_LOCAL_MACHINE, path.c_str()), ERROR_SUCCESS);
         if (portName)
-            ::RegSetValueExA(key.Get(), "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(portName),
+            ::RegSetValueExA(key.Get(), "PortName", 0, type, reinterpret_cast<const BYTE*>(portName),
                              static_cast<DWORD>(std::strlen(portName) + 1));
     }
 
@@ -83,5 +83,12 @@ TEST_F(PortListTest, InstanceNamesAndPortNamesOfTenCharactersOrMoreAreSkipped)
     std::vector<std::string> before = Fill();
     AddInstance("KVRTEST10X", "COM92");  // instance name of 10 characters
     AddInstance("KVRT7", "COM1234567");  // port name of 10 characters
-    EXPECT_EQ(Fill(), before);
+    std::vector<std::string> after = Fill();
+    EXPECT_EQ(after.size(), before.size());
+    // Instances enumerated after the skipped ones still count; a PortName kept as REG_EXPAND_SZ
+    // is a name like any other.
+    AddInstance("ZZKVRT8", "COM77", true, REG_EXPAND_SZ);
+    after = Fill();
+    EXPECT_EQ(after.size(), before.size() + 1);
+    EXPECT_NE(std::find(after.begin(), after.end(), "COM77"), after.end());
 }

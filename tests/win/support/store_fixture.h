@@ -1,6 +1,7 @@
 // Registry state for the configuration tests: the system's COM port devices as the port list reads
 // them, and the port assignment store. Each test starts from none of either.
 #pragma once
+#include "driver_package.h"
 #include "handles.h"
 #include "store/store_keys.h"
 
@@ -11,7 +12,7 @@
 
 inline void ClearPortsAndStore()
 {
-    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kRootPortsKey);
+    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kRootPortsEnumKey);
     ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAssignmentStoreKey);
 }
 
@@ -19,7 +20,7 @@ inline void ClearPortsAndStore()
 inline void AddPortDevice(const std::string& instance, const std::string& portName)
 {
     UniqueHKey key;
-    std::string path = std::string(kRootPortsKey) + "\\" + instance + "\\Device Parameters";
+    std::string path = std::string(kRootPortsEnumKey) + "\\" + instance + "\\Device Parameters";
     if (CreateRegKey(key, HKEY_LOCAL_MACHINE, path.c_str()) == ERROR_SUCCESS)
         ::RegSetValueExA(key.Get(), "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(portName.c_str()),
                          static_cast<DWORD>(portName.size() + 1));

@@ -181,3 +181,14 @@ std::string ProgramFolder()
     std::string folder(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
     return folder.substr(0, folder.find_last_of('\\'));
 }
+
+std::string ReadInf(const std::string& path)
+{
+    std::string text;
+    UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    char chunk[4096];
+    DWORD got = 0;
+    while (file.Valid() && ::ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+        text.append(chunk, got);
+    return text;
+}

@@ -34,6 +34,9 @@ private:
     std::string m_path;
 };
 
+// A whole text file (empty when it cannot be read).
+std::string ReadInf(const std::string& path);
+
 struct DeviceRecord {
     std::string instanceId;
     std::vector<std::string> hardwareIds;

@@ -3,6 +3,7 @@
 #pragma once
 #include <winsock2.h>
 
+#include "app/startup.h"
 #include "dialog_driver.h"
 #include "dialogs/printer_config_dlg.h"
 #include "net/winsock_control.h"
@@ -12,17 +13,13 @@
 #include <string>
 #include <thread>
 
-// What the tool's start-up does before any dialog opens: the common controls, the endpoint control's
-// window class, the socket layer.
+// The tool's own start-up before any dialog opens: the common controls, the endpoint control's
+// window class, the socket layer. Once per test program.
 inline void StartUpLikeTheTool()
 {
     static const bool started = [] {
-        INITCOMMONCONTROLSEX controls = {sizeof controls,
-                                         ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_INTERNET_CLASSES};
-        ::InitCommonControlsEx(&controls);
-        RegisterWinsockControlClass(::GetModuleHandleA(nullptr));
-        WSADATA wsa;
-        return ::WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
+        EnableControlHosting(::GetModuleHandleA(nullptr));
+        return StartSocketLayer(MAKEWORD(2, 2));
     }();
     (void)started;
 }

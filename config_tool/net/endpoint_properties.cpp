@@ -1,0 +1,42 @@
+#include "endpoint_properties.h"
+
+#include <cstdlib>
+
+namespace {
+bool ParsePort(const std::string& text, long& port)
+{
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    long value = std::strtol(text.c_str(), nullptr, 10);
+    if (value > 65535)
+        return false;
+    port = value;
+    return true;
+}
+}
+
+EndpointProperties ParseEndpointProperties(const char* text)
+{
+    EndpointProperties properties;
+    std::string items = text ? text : "";
+    size_t start = 0;
+    while (start < items.size()) {
+        size_t end = items.find(';', start);
+        if (end == std::string::npos)
+            end = items.size();
+        std::string item = items.substr(start, end - start);
+        size_t eq = item.find('=');
+        if (eq != std::string::npos) {
+            std::string name = item.substr(0, eq);
+            std::string value = item.substr(eq + 1);
+            if (name == "RemoteHost")
+                properties.remoteHost = value;
+            else if (name == "RemotePort")
+                ParsePort(value, properties.remotePort);
+            else if (name == "LocalPort")
+                ParsePort(value, properties.localPort);
+        }
+        start = end + 1;
+    }
+    return properties;
+}

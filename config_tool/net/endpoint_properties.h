@@ -1,0 +1,16 @@
+// The initial properties a dialog template gives its UDP endpoint control, as the control's window
+// text: "Protocol=UDP;RemoteHost=255.255.255.255;RemotePort=48781;LocalPort=48780". Plain C++.
+#pragma once
+#include "datagram_frame.h"
+
+#include <string>
+
+struct EndpointProperties {
+    std::string remoteHost = kBroadcastHost;
+    long remotePort = kPrinterUdpPort;
+    long localPort = kToolUdpPort;
+};
+
+// The properties named in text over the defaults above. Items are "Name=value" separated by ';';
+// unknown names, items without '=' and ports that are not a number from 0 to 65535 are passed over.
+EndpointProperties ParseEndpointProperties(const char* text);

@@ -1,0 +1,27 @@
+// The UDP endpoint's initial properties as the dialog templates give them.
+#include "net/endpoint_properties.h"
+#include "net/winsock_control_class.h"
+
+#include <gtest/gtest.h>
+
+TEST(EndpointProperties, TheTemplatesTextGivesTheDefaults)
+{
+    EndpointProperties p = ParseEndpointProperties(KVR_WINSOCK_INITIAL_PROPERTIES);
+    EXPECT_EQ(p.remoteHost, "255.255.255.255");
+    EXPECT_EQ(p.remotePort, 48781);
+    EXPECT_EQ(p.localPort, 48780);
+    EndpointProperties none = ParseEndpointProperties(nullptr);
+    EXPECT_EQ(none.remoteHost, p.remoteHost);
+    EXPECT_EQ(none.remotePort, p.remotePort);
+    EXPECT_EQ(none.localPort, p.localPort);
+}
+
+TEST(EndpointProperties, NamedValuesReplaceTheDefaultsAndBadOnesArePassedOver)
+{
+    EndpointProperties p = ParseEndpointProperties("LocalPort=9;RemoteHost=10.0.0.1;Unknown=1;RemotePort=7");
+    EXPECT_EQ(p.localPort, 9);
+    EXPECT_EQ(p.remotePort, 7);
+    EXPECT_EQ(p.remoteHost, "10.0.0.1");
+    for (const char* text : {"LocalPort=65536", "LocalPort=-1", "LocalPort=", "LocalPort=12x", "LocalPort", ";;;="})
+        EXPECT_EQ(ParseEndpointProperties(text).localPort, 48780) << text;
+}

@@ -1,0 +1,35 @@
+// The "Assign Info" answer from the bindings as read, and which names are ports of ours.
+#include "store/port_binding.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+uint32_t Ip(uint8_t a, uint8_t b, uint8_t c, uint8_t d)
+{
+    const uint8_t bytes[4] = {a, b, c, d};
+    uint32_t ip;
+    std::memcpy(&ip, bytes, sizeof ip);
+    return ip;
+}
+}
+
+TEST(AssignedPortOf, TheFirstBindingOfTheAddressInStoreOrderWins)
+{
+    const PortBindings bindings = {{"COM4", Ip(192, 168, 0, 100)}, {"COM3", Ip(192, 168, 0, 10)},
+                                   {"COM5", Ip(192, 168, 0, 10)}, {"COM7", Ip(0, 0, 0, 0)}};
+    EXPECT_EQ(AssignedPortOf(bindings, Ip(192, 168, 0, 10)), "COM3");
+    EXPECT_EQ(AssignedPortOf(bindings, Ip(0, 0, 0, 0)), "COM7");
+    EXPECT_EQ(AssignedPortOf(bindings, Ip(192, 168, 0, 11)), "Not Assigned");
+    EXPECT_EQ(AssignedPortOf({}, Ip(192, 168, 0, 10)), "Not Assigned");
+}
+
+TEST(IsBindablePortName, ComAndANumberFromOneTo256Only)
+{
+    for (const char* name : {"COM1", "COM9", "COM10", "COM256"})
+        EXPECT_TRUE(IsBindablePortName(name)) << name;
+    for (const char* name : {"", "COM", "COM0", "COM257", "COM007", "com3", "COM3 ", "COM-1", "COM+3", "NUL", "CONOUT$",
+                             "TAPE0", "C:", "COM1000000", "LPT1"})
+        EXPECT_FALSE(IsBindablePortName(name)) << name;
+}
