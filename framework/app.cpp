@@ -15,11 +15,6 @@ CWinApp::~CWinApp()
         g_app = nullptr;
 }
 
-HICON CWinApp::LoadIcon(UINT nIDResource) const
-{
-    return ::LoadIconA(m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIDResource));
-}
-
 CWinApp* AfxGetApp()
 {
     return g_app;

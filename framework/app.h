@@ -15,8 +15,6 @@ public:
     // Called when the program ends; its result is the process exit code.
     virtual int ExitInstance() { return 0; }
 
-    HICON LoadIcon(UINT nIDResource) const;
-
     HINSTANCE m_hInstance = nullptr;
     CWnd* m_pMainWnd = nullptr;
 };

@@ -122,11 +122,6 @@ int CProgressCtrl::SetPos(int nPos)
     return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos)));
 }
 
-int CProgressCtrl::GetPos() const
-{
-    return static_cast<int>(SendMessage(PBM_GETPOS));
-}
-
 void CIPAddressCtrl::SetAddress(BYTE nField0, BYTE nField1, BYTE nField2, BYTE nField3)
 {
     SendMessage(IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(nField0, nField1, nField2, nField3)));

@@ -38,7 +38,6 @@ class CProgressCtrl : public CWnd {
 public:
     void SetRange32(int nLower, int nUpper);
     int SetPos(int nPos);
-    int GetPos() const;
 };
 
 class CIPAddressCtrl : public CWnd {

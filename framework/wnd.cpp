@@ -14,10 +14,6 @@ std::string GetWindowTextOf(HWND hWnd)
     return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
 }
 
-std::string CWnd::GetWindowText() const
-{
-    return GetWindowTextOf(m_hWnd);
-}
 
 int CWnd::MessageBox(const char* text, const char* caption, UINT type)
 {

@@ -13,7 +13,6 @@ public:
 
     HWND m_hWnd = nullptr;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
@@ -21,8 +20,6 @@ public:
     }
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-    void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
-    std::string GetWindowText() const;
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     HICON SetIcon(HICON icon, BOOL bBigIcon)

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ python3                      # native build of the portable logic and its tests
+  cppcheck                                    # static check of the programs
   g++-mingw-w64-i686 g++-mingw-w64-x86-64     # the Windows programs (i686 ships; x86_64 where 32-bit code cannot run)
   wine wine32:i386 wine64                     # runs the programs and their tests
   xvfb x11-utils imagemagick                  # headless display and screenshots

@@ -8,6 +8,9 @@ bash "$root/tools/setup.sh"
 . "$root/tools/wine/common.sh"
 bash "$root/tools/build.sh" all
 
+echo "== static check (cppcheck, Windows library)"
+bash "$root/tools/static_check.sh"
+
 echo "== native tests (ASan/UBSan)"
 ctest --test-dir "$root/build/native" --output-on-failure -j2
 

@@ -19,9 +19,8 @@ constexpr const char kDriverMakerText[] = "KELVARO";
 constexpr const char kDriverFileName[] = "KVRLANCOM.sys";
 
 // Every device of the package is a root-enumerated instance of the Ports setup class
-// ({4D36E978-E325-11CE-BFC1-08002BE10318}) under this key; its "Device Parameters" subkey holds
+// ({4D36E978-E325-11CE-BFC1-08002BE10318}, read from the INF) under this key; its "Device Parameters" subkey holds
 // "PortName", the name the COM port is opened by.
-constexpr const char kDriverPortsClassName[] = "Ports";
 constexpr const char kRootPortsEnumKey[] = "SYSTEM\\CurrentControlSet\\Enum\\Root\\PORTS";
 constexpr const char kDeviceParametersKey[] = "Device Parameters";
 constexpr const char kPortNameValue[] = "PortName";

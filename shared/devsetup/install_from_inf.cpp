@@ -3,6 +3,8 @@
 #include "device_setup_report.h"
 #include "setup_handles.h"
 
+// The path is taken by value, as every program's caller hands it over.
+// cppcheck-suppress passedByValue
 int InstallFromInf(std::string infPath, const char* hardwareId)
 {
     // The search only tells whether the INF is there; it is closed before the install starts.

@@ -5,6 +5,7 @@
 //   00:1a:2b:3d:4e:60  192.168.0.11  takes "SETT" silently
 #include "config_dialog_runner.h"
 #include "dialog_runner.h"
+#include "printer_records.h"
 #include "sim_peer.h"
 #include "store_fixture.h"
 
@@ -17,31 +18,9 @@
 #include <cstring>
 
 namespace {
-PrinterRecord MakeRecord(uint8_t macEnd, uint8_t ipEnd, unsigned port, uint8_t baudCode)
-{
-    const uint8_t bytes[26] = {0x00, 0x1A, 0x2B, 0x3D, 0x4E, macEnd,
-                               192, 168, 0, ipEnd,
-                               255, 255, 255, 0,
-                               192, 168, 0, 1,
-                               static_cast<uint8_t>(port >> 8), static_cast<uint8_t>(port & 0xFF),
-                               baudCode,
-                               1, 10,
-                               0,
-                               0, 0};
-    PrinterRecord r;
-    std::memcpy(&r, bytes, sizeof r);
-    return r;
-}
-
 // The printer that acknowledges, as it reports itself: port 515, a baud code outside the table.
 PrinterRecord AckingPrinter() { return MakeRecord(0x5F, 10, 515, 0x10); }
 PrinterRecord SilentPrinter() { return MakeRecord(0x60, 11, 9100, 0xF4); }
-
-std::vector<uint8_t> RecordBytes(const PrinterRecord& r)
-{
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(&r);
-    return std::vector<uint8_t>(p, p + sizeof r);
-}
 
 std::string Bytes(std::initializer_list<uint8_t> bytes)
 {
@@ -332,4 +311,71 @@ TEST_F(ConfigDialog, OnlyAFullAcknowledgementEndsItAndOnlyOnceHoweverManyArrive)
     EXPECT_EQ(boxesUp, 1);
     EXPECT_EQ(success.text, "Succeeded to save information!");
     EXPECT_EQ(WaitForMessageBox(0, 300), nullptr);
+}
+
+TEST_F(ConfigDialog, AnAcknowledgementThatComesBeforeAnySaveEndsItAsWell)
+{
+    REQUIRE_PRINTER_SIMULATOR();
+    AddPorts();
+    AddPrinterRecord(SilentPrinter());
+    MessageBoxInfo success;
+    INT_PTR result = RunConfigDialog(1, "Not Assigned", [&](HWND) {
+        SendToToolPort(std::string("SETC\0", 5));
+        success = AnswerMessageBox(IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(success.text, "Succeeded to save information!");
+    EXPECT_TRUE(SettingsReceivedByPrinters().empty());
+}
+
+TEST_F(ConfigDialog, ASaveWhoseDialogEndedWhileItsBoxWasUpSendsAndBindsNothing)
+{
+    REQUIRE_PRINTER_SIMULATOR();
+    AddPrinterRecord(SilentPrinter());  // no ports: Save tells so first
+    const BYTE printer[4] = {192, 168, 0, 11};
+    WriteBinding("COM3", printer, 9100);
+    std::string first, second;
+    INT_PTR result = RunConfigDialog(1, "COM3", [&](HWND dlg) {
+        ClickButton(dlg, IDOK);
+        HWND noPort = WaitForMessageBox(0, 5000);
+        MessageBoxInfo info;
+        ASSERT_TRUE(noPort && ReadMessageBox(noPort, info));
+        first = info.text;
+        // An earlier Save's acknowledgement arrives while the box is up: it ends the dialog.
+        SendToToolPort(std::string("SETC\0", 5));
+        HWND success = WaitForDialog("Success");
+        ASSERT_TRUE(success && ReadMessageBox(success, info));
+        second = info.text;
+        PressMessageBoxButton(success, IDOK);
+        WaitForWindowGone(success, 5000);
+        PressMessageBoxButton(noPort, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(first.rfind("There is no virtual COM port yet", 0), 0u) << first;
+    EXPECT_EQ(second, "Succeeded to save information!");
+    EXPECT_FALSE(WaitForSettingsAtPrinters(1, 500));
+    EXPECT_TRUE(BindingExists("COM3"));
+}
+
+TEST_F(ConfigDialog, ABindingTheRegistryRefusesIsShownAndTheSettingsStillGo)
+{
+    REQUIRE_PRINTER_SIMULATOR();
+    AddPorts();
+    AddPrinterRecord(SilentPrinter());
+    // A volatile store key: the registry refuses the lasting binding keys under it.
+    HKEY store = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAssignmentStoreKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                nullptr, &store, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(store);
+    MessageBoxInfo box;
+    RunConfigDialog(1, "Not Assigned", [&](HWND dlg) {
+        ASSERT_TRUE(SelectComboItem(dlg, IDC_PORT_LIST, "COM4"));
+        ClickButton(dlg, IDOK);
+        box = AnswerMessageBox(IDOK);
+    });
+    EXPECT_EQ(box.text.rfind("Error : Fail to assign COM4 to this printer (registry error ", 0), 0u) << box.text;
+    EXPECT_EQ(box.icon, "exclamation");
+    EXPECT_TRUE(WaitForSettingsAtPrinters(1));
+    EXPECT_FALSE(BindingExists("COM4"));
 }

@@ -1,5 +1,6 @@
 // The main window as a real modal dialog: start state, the guard, selection tracking, the list.
 #include "main_window_runner.h"
+#include "app/startup.h"
 #include "store_fixture.h"
 #include "printers/printer_rows.h"
 #include "store/port_binding.h"
@@ -174,4 +175,32 @@ TEST(MainWindow, EachFillReadsTheStoreAfresh)
     dlg.Run();
     ClearPortsAndStore();
     EXPECT_EQ(cells, (std::vector<std::string>{"Not Assigned", "COM4"}));
+}
+
+TEST(MainWindow, StartUpFailureNamesTheSocketLayersOwnResult)
+{
+    // Version 0.0 is one no socket layer offers: WSAStartup itself says so (WSAVERNOTSUPPORTED).
+    auto box = AnswerNextMessageBox(IDOK);
+    EXPECT_FALSE(StartSocketLayer(MAKEWORD(0, 0)));
+    MessageBoxInfo info = box.get();
+    EXPECT_EQ(info.text.rfind("Error : Failure to create Socket Object! : 10092, ", 0), 0u) << info.text;
+    EXPECT_EQ(info.caption, "config_tool_tests");
+}
+
+TEST(MainWindow, OpensCentredOnTheScreenAndItsDialogsCentredOnIt)
+{
+    RECT main = {}, inner = {}, area = {};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    MainWindowRunner dlg([&](MainWindowRunner& w) {
+        ::GetWindowRect(w.m_hWnd, &main);
+        ScriptedDialog owned(IDD_PORT_MANAGE_DIALOG, [&](ScriptedDialog& d) { ::GetWindowRect(d.m_hWnd, &inner); }, &w);
+        owned.DoModal();
+    });
+    dlg.Run();
+    auto centreX = [](const RECT& r) { return (r.left + r.right) / 2; };
+    auto centreY = [](const RECT& r) { return (r.top + r.bottom) / 2; };
+    EXPECT_NEAR(centreX(main), centreX(area), 1);
+    EXPECT_NEAR(centreY(main), centreY(area), 1);
+    EXPECT_NEAR(centreX(inner), centreX(main), 1);
+    EXPECT_NEAR(centreY(inner), centreY(main), 1);
 }

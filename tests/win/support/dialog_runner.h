@@ -37,6 +37,8 @@ public:
         this->EndDialog(result);
     }
 
+    bool m_closedByBody = false;
+
 protected:
     BOOL OnInitDialog() override
     {
@@ -55,8 +57,6 @@ protected:
         return TRUE;
     }
 
-    bool m_closedByBody = false;
-
 private:
     Body m_body;
 };
@@ -64,7 +64,7 @@ private:
 // A plain dialog resource whose data exchange is the test's.
 class ExchangeDialog : public CDialog {
 public:
-    explicit ExchangeDialog(UINT idd) : CDialog(idd) {}
+    explicit ExchangeDialog(UINT idd, CWnd* parent = nullptr) : CDialog(idd, parent) {}
     using CDialog::UpdateData;
     std::function<void(CDataExchange*)> exchange;
 
@@ -78,7 +78,7 @@ protected:
 
 class ScriptedDialog : public Scripted<ScriptedDialog, ExchangeDialog> {
 public:
-    ScriptedDialog(UINT idd, Body body) : Scripted(std::move(body), idd) {}
+    ScriptedDialog(UINT idd, Body body, CWnd* parent = nullptr) : Scripted(std::move(body), idd, parent) {}
 };
 
 // Waits on another thread for the next message box of this process, reads it and presses buttonId.
