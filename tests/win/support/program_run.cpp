@@ -1,6 +1,7 @@
 #include "program_run.h"
 
 #include "handles.h"
+#include "message_box_probe.h"
 
 #include <algorithm>
 
@@ -122,4 +123,33 @@ void PostEscape(HWND dialog)
 void PostCloseBox(HWND window)
 {
     ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+namespace {
+struct OwnedBoxSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwnedBox(HWND hwnd, LPARAM lParam)
+{
+    OwnedBoxSearch& search = *reinterpret_cast<OwnedBoxSearch*>(lParam);
+    if (::GetWindow(hwnd, GW_OWNER) == search.owner && ::IsWindowVisible(hwnd) && IsMessageBox(hwnd)) {
+        search.found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}
+
+HWND WaitForOwnedMessageBox(HWND owner, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        OwnedBoxSearch search = {owner, nullptr};
+        ::EnumWindows(&MatchOwnedBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found || ::GetTickCount() - start >= timeoutMs)
+            return search.found;
+        ::Sleep(20);
+    }
 }

@@ -42,3 +42,6 @@ void PostClick(HWND dialog, int id);
 void PostEscape(HWND dialog);
 // The close box of the window's caption.
 void PostCloseBox(HWND window);
+// The first visible message box that owner opened (of this process or another); null after
+// timeoutMs. Unlike a search by process, a dialog that itself looks like a message box is not taken.
+HWND WaitForOwnedMessageBox(HWND owner, DWORD timeoutMs);
