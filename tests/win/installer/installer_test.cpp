@@ -100,6 +100,10 @@ TEST_F(InstallerTest, ACurrentDirectoryTooDeepForTheInfsPathIsInfNotFound)
         made.push_back(deep);
     }
     ASSERT_GE(deep.size() + sizeof "\\kvrlancom.INF", static_cast<size_t>(MAX_PATH) + 1);
+    // What the file search itself says of that name.
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(::FindFirstFileA((deep + "\\kvrlancom.INF").c_str(), &found), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
 
     MessageBoxInfo box;
     EXPECT_EQ(Install(deep, nullptr, &box), "");
