@@ -29,6 +29,10 @@ struct IconImage {
     int height;
     int colours;  // 0 for 256 and more
     int bitCount;
+    bool operator==(const IconImage& o) const
+    {
+        return width == o.width && height == o.height && colours == o.colours && bitCount == o.bitCount;
+    }
 };
 
 // The images an icon group resource lists, in its order.
