@@ -35,9 +35,10 @@ protected:
 
     // Runs the installer in folder until its completion dialog shows; answers an error box first
     // when one comes (its text in *errorBox). The status line, after the dialog is closed with OK.
-    static std::string Install(const std::string& folder, std::string* output = nullptr, MessageBoxInfo* errorBox = nullptr)
+    static std::string Install(const std::string& folder, std::string* output = nullptr, MessageBoxInfo* errorBox = nullptr,
+                               const std::string& program = WindowsPath(KVR_INSTALLER_EXE))
     {
-        ProgramRun run(WindowsPath(KVR_INSTALLER_EXE), folder, output != nullptr);
+        ProgramRun run(program, folder, output != nullptr);
         EXPECT_TRUE(run.Started());
         if (errorBox) {
             HWND box = WaitForMessageBox(run.Pid(), 60000);
@@ -74,10 +75,14 @@ TEST_F(InstallerTest, InAPackageFolderInstallsOneDevicePerRunAndOneEntry)
 
 TEST_F(InstallerTest, ElsewhereTellsTheSearchErrorAndStillWritesTheEntry)
 {
-    // The INF lies beside the program file, never looked at there.
+    // The program file lies beside the INF, which is never looked for there.
+    PackageFolder package;
+    const std::string program = package.Path() + "\\kvrlancom_installer.exe";
+    ASSERT_TRUE(::CopyFileA(WindowsPath(KVR_INSTALLER_EXE).c_str(), program.c_str(), FALSE));
     PackageFolder elsewhere(false);
     MessageBoxInfo box;
-    EXPECT_EQ(Install(elsewhere.Path(), nullptr, &box), "");
+    EXPECT_EQ(Install(elsewhere.Path(), nullptr, &box, program), "");
+    ::DeleteFileA(program.c_str());
     EXPECT_EQ(box.text, "Error Code : 012");
     EXPECT_EQ(box.caption, "kvrlancom_installer");
     EXPECT_EQ(box.icon, "exclamation");
