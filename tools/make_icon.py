@@ -2,6 +2,9 @@
 """Draws the programs' application icon (a small network printer) as a 16-colour .ico with a
 32x32 and a 16x16 image. The .ico files in the resource folders were made with it:
     python3 tools/make_icon.py config_tool/res/kvrconfig.ico
+    python3 tools/make_icon.py installer/res/kvrlancom_installer.ico install
+    python3 tools/make_icon.py uninstaller/res/kvrlancom_uninstaller.ico uninstall
+The optional badge marks the installer (a green plus) and the uninstaller (a red cross).
 """
 import struct
 import sys
@@ -11,9 +14,10 @@ PALETTE = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128
            (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
            (255, 0, 255), (0, 255, 255), (255, 255, 255)]
 BLACK, GREY, SILVER, BLUE, CYAN, WHITE, GREEN = 0, 8, 7, 12, 14, 15, 10
+RED, DARK_GREEN = 9, 2
 
 
-def draw(size):
+def draw(size, badge=None):
     """Returns rows (top first) of palette indexes, None for transparent."""
     s = size / 32.0
     px = [[None] * size for _ in range(size)]
@@ -35,11 +39,20 @@ def draw(size):
     rect(9, 26, 23, 27, BLUE)
     rect(13, 14, 19, 17, BLUE)      # network jack
     rect(14, 17, 18, 19, CYAN)
+    if badge == 'install':          # a plus in the lower right corner
+        rect(18, 18, 32, 32, DARK_GREEN)
+        rect(20, 23, 30, 27, WHITE)
+        rect(23, 20, 27, 30, WHITE)
+    elif badge == 'uninstall':      # a cross in the lower right corner
+        rect(18, 18, 32, 32, RED)
+        for i in range(8):
+            rect(21 + i, 21 + i, 23 + i, 23 + i, WHITE)
+            rect(27 - i, 21 + i, 29 - i, 23 + i, WHITE)
     return px
 
 
-def image(size):
-    px = draw(size)
+def image(size, badge=None):
+    px = draw(size, badge)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
     palette = b''.join(struct.pack('BBBB', b, g, r, 0) for (r, g, b) in PALETTE)
     xor_row = (size * 4 + 31) // 32 * 4
@@ -59,8 +72,8 @@ def image(size):
     return header + palette + bytes(xor) + bytes(mask)
 
 
-def main(path):
-    images = [image(32), image(16)]
+def main(path, badge=None):
+    images = [image(32, badge), image(16, badge)]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in zip((32, 16), images):
@@ -71,4 +84,4 @@ def main(path):
 
 
 if __name__ == '__main__':
-    main(sys.argv[1])
+    main(sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else None)

@@ -1,0 +1,38 @@
+// The completion dialog (dialog 102). Its initialisation installs one device from the INF in the
+// current directory and records the uninstaller in the system's list of installed programs; the
+// dialog first shows when that is done, with the outcome in its status line.
+#pragma once
+#include "dialog.h"
+
+#include <string>
+
+// The system's entry for the package in its list of installed programs (under HKEY_LOCAL_MACHINE)
+// and what the installer writes there.
+constexpr const char kUninstallEntryKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KELVARO KVRLANCOM Driver";
+constexpr const char kUninstallDisplayName[] = "KELVARO Virtual Com for ethernet Driver";
+// Appended to the Windows directory: the uninstaller in the package folder.
+constexpr const char kUninstallerInPackageFolder[] = "\\kelvaro\\kvrlancom\\kvrlancom_uninstaller.exe";
+
+class CInstallDoneDlg : public CDialog {
+public:
+    CInstallDoneDlg();
+
+    // Status line (static 1000): "Install Success!" once a device is installed, else empty.
+    std::string m_strStatus;
+
+    // Writes "DisplayName" and "UninstallString" into the uninstall entry, creating the entry when
+    // it is missing and overwriting an earlier one. A value that cannot be written is left out.
+    void WriteUninstallEntry();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    BOOL OnPaint() override;
+    HICON OnQueryDragIcon() override;
+
+    // InstallFromInf on kvrlancom.INF in the current directory; its outcome.
+    int InstallFromCurrentDirectory();
+
+    HICON m_hIcon;
+};

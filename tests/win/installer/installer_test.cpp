@@ -1,0 +1,120 @@
+// The real kvrlancom_installer.exe, started with a package folder, an empty folder and a folder too
+// deep for the INF's path as its current directory, watched from outside: devices, message boxes,
+// the completion dialog, the uninstall entry and its redirected standard output.
+#include "device_test_support.h"
+#include "install_done_dlg.h"
+#include "message_box_probe.h"
+#include "program_run.h"
+#include "registry_values.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+constexpr const char kCompletionCaption[] = "Install Completed!";
+
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveAllPackageDevices();
+        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+    }
+    void TearDown() override { SetUp(); }
+
+    // What the uninstall entry must hold, exactly.
+    static std::map<std::string, RegistryValue> ExpectedEntry()
+    {
+        char windows[MAX_PATH] = {0};
+        ::GetWindowsDirectoryA(windows, MAX_PATH);
+        return {{"DisplayName", StringValue("KELVARO Virtual Com for ethernet Driver")},
+                {"UninstallString", StringValue(std::string(windows) + "\\kelvaro\\kvrlancom\\kvrlancom_uninstaller.exe")}};
+    }
+
+    // Runs the installer in folder until its completion dialog shows; answers an error box first
+    // when one comes (its text in *errorBox). The status line, after the dialog is closed with OK.
+    static std::string Install(const std::string& folder, std::string* output = nullptr, MessageBoxInfo* errorBox = nullptr,
+                               const std::string& program = WindowsPath(KVR_INSTALLER_EXE))
+    {
+        ProgramRun run(program, folder, output != nullptr);
+        EXPECT_TRUE(run.Started());
+        if (errorBox) {
+            HWND box = WaitForMessageBox(run.Pid(), 60000);
+            EXPECT_TRUE(box && ReadMessageBox(box, *errorBox) && PressMessageBoxButton(box, IDOK));
+        }
+        HWND dialog = run.WaitWindow(kCompletionCaption, 60000);
+        EXPECT_NE(dialog, nullptr);
+        std::string status = ControlText(dialog, IDC_STATUS);
+        PostClick(dialog, IDOK);
+        EXPECT_TRUE(run.WaitExit());
+        if (output)
+            *output = run.Output();
+        return status;
+    }
+};
+}
+
+TEST_F(InstallerTest, InAPackageFolderInstallsOneDevicePerRunAndOneEntry)
+{
+    PackageFolder package;
+    std::string output;
+    EXPECT_EQ(Install(package.Path(), &output), "Install Success!");
+    // Windowed, no console: the line reaches the redirected output, as CR LF in text mode.
+    EXPECT_EQ(output, "Driver Installed successfully.\r\n");
+    std::vector<DeviceRecord> devices = DevicesWithHardwareId("kelvaro\\tcpsio");
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].hardwareIds, std::vector<std::string>{"kelvaro\\tcpsio"});
+    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+
+    EXPECT_EQ(Install(package.Path()), "Install Success!");
+    EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 2u);
+    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+}
+
+TEST_F(InstallerTest, ElsewhereTellsTheSearchErrorAndStillWritesTheEntry)
+{
+    // The program file lies beside the INF, which is never looked for there.
+    PackageFolder package;
+    const std::string program = package.Path() + "\\kvrlancom_installer.exe";
+    ASSERT_TRUE(::CopyFileA(WindowsPath(KVR_INSTALLER_EXE).c_str(), program.c_str(), FALSE));
+    PackageFolder elsewhere(false);
+    MessageBoxInfo box;
+    EXPECT_EQ(Install(elsewhere.Path(), nullptr, &box, program), "");
+    ::DeleteFileA(program.c_str());
+    EXPECT_EQ(box.text, "Error Code : 012");
+    EXPECT_EQ(box.caption, "kvrlancom_installer");
+    EXPECT_EQ(box.icon, "exclamation");
+    ASSERT_EQ(box.buttons.size(), 1u);
+    EXPECT_EQ(box.buttons[0].id, IDOK);
+    EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
+    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+}
+
+TEST_F(InstallerTest, ACurrentDirectoryTooDeepForTheInfsPathIsInfNotFound)
+{
+    // A folder whose INF path would be longer than a path may be: the installer must not form it
+    // (nor a shortened one) and reports what the file search reports for a name too long.
+    PackageFolder base(false);
+    std::string deep = base.Path();
+    std::vector<std::string> made;
+    while (deep.size() < 250) {
+        deep += "\\" + std::string(std::min<size_t>(40, 249 - deep.size()), 'd');
+        ASSERT_TRUE(::CreateDirectoryA(deep.c_str(), nullptr)) << deep.size();
+        made.push_back(deep);
+    }
+    ASSERT_GE(deep.size() + sizeof "\\kvrlancom.INF", static_cast<size_t>(MAX_PATH) + 1);
+    // What the file search itself says of that name.
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(::FindFirstFileA((deep + "\\kvrlancom.INF").c_str(), &found), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+
+    MessageBoxInfo box;
+    EXPECT_EQ(Install(deep, nullptr, &box), "");
+    EXPECT_EQ(box.text, "Error Code : 01206");  // ERROR_FILENAME_EXCED_RANGE
+    EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
+    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    for (auto folder = made.rbegin(); folder != made.rend(); ++folder)
+        ::RemoveDirectoryA(folder->c_str());
+}
