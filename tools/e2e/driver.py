@@ -213,12 +213,6 @@ class Driver:
     def visible(self, hwnd, control):
         return self.call("visible", _hwnd(hwnd), control)[0] == "1"
 
-    def checked(self, hwnd, control):
-        return int(self.call("checked", _hwnd(hwnd), control)[0])
-
-    def check_click(self, hwnd, control):
-        self.call("check-click", _hwnd(hwnd), control)
-
     def sample_text(self, hwnd, control, interval_ms=10, timeout=10.0):
         """Reads the control's text every interval_ms until hwnd closes (hidden or gone) or timeout."""
         fields = self.call("sample-text", _hwnd(hwnd), control, interval_ms, int(timeout * 1000),
@@ -244,12 +238,6 @@ class Driver:
         """(dotted address, number of fields filled in)."""
         address, filled = self.call("ip-get", _hwnd(hwnd), control)
         return address, int(filled)
-
-    def ip_set(self, hwnd, control, dotted):
-        self.call("ip-set", _hwnd(hwnd), control, dotted)
-
-    def ip_clear(self, hwnd, control):
-        self.call("ip-clear", _hwnd(hwnd), control)
 
     # ----- list views -------------------------------------------------------------------------
 

@@ -35,8 +35,6 @@ void Text(Request&, Answer&);
 void SetText(Request&, Answer&);
 void Enabled(Request&, Answer&);
 void Visible(Request&, Answer&);
-void Checked(Request&, Answer&);
-void CheckClick(Request&, Answer&);
 void SampleText(Request&, Answer&);
 void SendPlain(Request&, Answer&);
 
@@ -47,8 +45,6 @@ void ComboSelect(Request&, Answer&);
 
 // ip_commands.cpp: IP address controls.
 void IpGet(Request&, Answer&);
-void IpSet(Request&, Answer&);
-void IpClear(Request&, Answer&);
 
 // list_view_commands.cpp
 void ListCount(Request&, Answer&);

@@ -85,23 +85,6 @@ void Visible(Request& request, Answer& answer)
         answer.Add(static_cast<long long>(::IsWindowVisible(control) ? 1 : 0));
 }
 
-void Checked(Request& request, Answer& answer)
-{
-    AnswerControlQuery(request, answer, BM_GETCHECK);
-}
-
-void CheckClick(Request& request, Answer& answer)
-{
-    HWND window = TargetWindow(request, 0, answer);
-    HWND button = TargetControl(window, request, 1, answer);
-    if (!button || !Clickable(button, answer))
-        return;
-    // BM_CLICK makes the button run its own press and release: an automatic check box toggles
-    // itself and notifies its parent, as under the mouse.
-    if (!::PostMessageA(button, BM_CLICK, 0, 0))
-        answer.Fail("post failed");
-}
-
 void SampleText(Request& request, Answer& answer)
 {
     HWND window = TargetWindow(request, 0, answer);

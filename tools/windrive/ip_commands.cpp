@@ -32,29 +32,3 @@ void IpGet(Request& request, Answer& answer)
                   static_cast<unsigned>(FOURTH_IPADDRESS(address)));
     answer.Add(dotted).Add(static_cast<long long>(filled));
 }
-
-void IpSet(Request& request, Answer& answer)
-{
-    HWND window = TargetWindow(request, 0, answer);
-    HWND control = TargetControl(window, request, 1, answer);
-    std::string dotted = request.Text(2);
-    if (!control || request.Failed())
-        return;
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    char extra = 0;
-    if (std::sscanf(dotted.c_str(), "%u.%u.%u.%u%c", &a, &b, &c, &d, &extra) != 4 || a > 255 || b > 255 ||
-        c > 255 || d > 255) {
-        answer.Fail("usage: not an address: " + dotted);
-        return;
-    }
-    if (!SendToTarget(control, IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(a, b, c, d))))
-        answer.Fail("no answer");
-}
-
-void IpClear(Request& request, Answer& answer)
-{
-    HWND window = TargetWindow(request, 0, answer);
-    HWND control = TargetControl(window, request, 1, answer);
-    if (control && !SendToTarget(control, IPM_CLEARADDRESS, 0, 0))
-        answer.Fail("no answer");
-}
