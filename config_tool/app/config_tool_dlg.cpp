@@ -1,6 +1,7 @@
 #include "config_tool_dlg.h"
 
 #include "app.h"
+#include "minimized_icon.h"
 #include "msgbox.h"
 #include "../actions/port_actions.h"
 #include "../dialogs/printer_config_dlg.h"
@@ -81,20 +82,7 @@ void CConfigToolDlg::OnItemChanged(const NMLISTVIEW* pNMListView)
 
 BOOL CConfigToolDlg::OnPaint()
 {
-    if (!IsIconic())
-        return FALSE;
-    PAINTSTRUCT ps;
-    HDC hdc = ::BeginPaint(m_hWnd, &ps);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
-    int cxIcon = ::GetSystemMetrics(SM_CXICON);
-    int cyIcon = ::GetSystemMetrics(SM_CYICON);
-    RECT rect;
-    GetClientRect(&rect);
-    int x = (rect.right - rect.left - cxIcon + 1) / 2;
-    int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
-    ::DrawIcon(hdc, x, y, m_hIcon);
-    ::EndPaint(m_hWnd, &ps);
-    return TRUE;
+    return PaintMinimizedIcon(*this, m_hIcon);
 }
 
 HICON CConfigToolDlg::OnQueryDragIcon()

@@ -73,14 +73,14 @@ class Selection(E2ETestCase):
         self.assertEqual(self.selected_rows(), [4])
         self.assertEqual(self.handed_over_ip(), row_ip(2))
 
-    def test_choice_outlives_a_search_that_finds_nothing(self):
+    def test_a_search_that_finds_nothing_leaves_no_printer_chosen(self):
         self.click_row(4)
         self.s.stop_simulator()
         self.assertEqual(self.s.search(), [])
-        # The stale position is handed over as it is: no guard, but no record behind it either.
+        # The chosen printer is gone: no position is handed over, and the guard speaks.
         self.d.click(self.s.main, IDC_CONFIGURE)
         box = self.s.message_box()
-        self.assertMessageBox(box, "Error : Fail to read Infomation list!")
+        self.assertMessageBox(box, "Select mac address at list")
         self.d.press(box)
         self.assertIsNone(self.d.find_window(CONFIG_TITLE, self.s.pid))
 

@@ -1,6 +1,7 @@
 // kvrconfig's resources as the resource script builds them: the dialog layouts, the version
 // resource and the manifest.
 #include "dialog_template.h"
+#include "module_resources.h"
 #include "net/winsock_control_class.h"
 #include "res/resource.h"
 
@@ -22,23 +23,6 @@ void ExpectItem(const DialogTemplate& d, int id, const char* cls, const char* te
     EXPECT_EQ(item->y, y) << id;
     EXPECT_EQ(item->cx, cx) << id;
     EXPECT_EQ(item->cy, cy) << id;
-}
-
-std::string VersionString(const char* name)
-{
-    char path[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    DWORD handle = 0;
-    DWORD size = ::GetFileVersionInfoSizeA(path, &handle);
-    std::string block(size, '\0');
-    if (!size || !::GetFileVersionInfoA(path, 0, size, &block[0]))
-        return "<no version resource>";
-    char* value = nullptr;
-    UINT length = 0;
-    std::string query = std::string("\\StringFileInfo\\040904b0\\") + name;
-    if (!::VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length))
-        return "<missing>";
-    return std::string(value);
 }
 }
 
