@@ -1,5 +1,6 @@
 #include "endpoint_properties.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -39,4 +40,20 @@ EndpointProperties ParseEndpointProperties(const char* text)
         start = end + 1;
     }
     return properties;
+}
+
+std::string BindFailureText(long localPort, bool addressInUse, int socketError)
+{
+    char text[200];
+    if (addressInUse)
+        std::snprintf(text, sizeof text,
+                      "Error : UDP port %ld is in use by another program!\r\n"
+                      "Replies from the printers cannot be received.",
+                      localPort);
+    else
+        std::snprintf(text, sizeof text,
+                      "Error : UDP port %ld cannot be used (socket error %d)!\r\n"
+                      "Replies from the printers cannot be received.",
+                      localPort, socketError);
+    return text;
 }

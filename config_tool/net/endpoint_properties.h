@@ -14,3 +14,7 @@ struct EndpointProperties {
 // The properties named in text over the defaults above. Items are "Name=value" separated by ';';
 // unknown names, items without '=' and ports that are not a number from 0 to 65535 are passed over.
 EndpointProperties ParseEndpointProperties(const char* text);
+
+// What the user is told when the local port cannot be bound: "in use by another program" only when
+// the socket layer said so (addressInUse), otherwise the socket layer's error code.
+std::string BindFailureText(long localPort, bool addressInUse, int socketError);

@@ -110,18 +110,7 @@ private:
         if (m_bindFailureShown)
             return;
         m_bindFailureShown = true;
-        char text[200];
-        if (error == WSAEADDRINUSE)
-            std::snprintf(text, sizeof text,
-                          "Error : UDP port %ld is in use by another program!\r\n"
-                          "Replies from the printers cannot be received.",
-                          m_properties.localPort);
-        else
-            std::snprintf(text, sizeof text,
-                          "Error : UDP port %ld cannot be used (socket error %d)!\r\n"
-                          "Replies from the printers cannot be received.",
-                          m_properties.localPort, error);
-        AfxMessageBox(text, MB_OK);
+        AfxMessageBox(BindFailureText(m_properties.localPort, error == WSAEADDRINUSE, error).c_str(), MB_OK);
     }
 
     HWND m_window;

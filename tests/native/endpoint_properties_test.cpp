@@ -25,3 +25,11 @@ TEST(EndpointProperties, NamedValuesReplaceTheDefaultsAndBadOnesArePassedOver)
     for (const char* text : {"LocalPort=65536", "LocalPort=-1", "LocalPort=", "LocalPort=12x", "LocalPort", ";;;="})
         EXPECT_EQ(ParseEndpointProperties(text).localPort, 48780) << text;
 }
+
+TEST(EndpointProperties, ABindFailureIsNamedByItsCause)
+{
+    EXPECT_EQ(BindFailureText(48780, true, 10048),
+              "Error : UDP port 48780 is in use by another program!\r\nReplies from the printers cannot be received.");
+    EXPECT_EQ(BindFailureText(48780, false, 10013),
+              "Error : UDP port 48780 cannot be used (socket error 10013)!\r\nReplies from the printers cannot be received.");
+}

@@ -2,6 +2,7 @@
 // dialog, and a saved configuration is followed, two seconds later, by a new search whose list shows
 // the printer's new settings and its port.
 #include "main_window_runner.h"
+#include "printer_records.h"
 #include "sim_peer.h"
 #include "store_fixture.h"
 
@@ -19,11 +20,7 @@ namespace {
 // The simulator's printer that acknowledges, as its search reply reports it.
 PrinterRecord ReportedPrinter()
 {
-    const uint8_t bytes[26] = {0x00, 0x1A, 0x2B, 0x3D, 0x4E, 0x5F, 192, 168, 0, 10, 255, 255, 255, 0,
-                               192, 168, 0, 1, 0x02, 0x03, 0x10, 1, 10, 0, 0, 0};
-    PrinterRecord r;
-    std::memcpy(&r, bytes, sizeof r);
-    return r;
+    return MakeRecord(0x5F, 10, 515, 0x10);
 }
 
 int RowOfMac(CListCtrl& list, const char* mac)

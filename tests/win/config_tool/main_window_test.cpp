@@ -1,5 +1,6 @@
 // The main window as a real modal dialog: start state, the guard, selection tracking, the list.
 #include "main_window_runner.h"
+#include "printer_records.h"
 #include "app/startup.h"
 #include "store_fixture.h"
 #include "printers/printer_rows.h"
@@ -12,16 +13,11 @@
 #include <cstring>
 
 namespace {
+// Printer macEnd at 192.168.0.<macEnd>; with ip0 0 it has no address configured.
 PrinterRecord Printer(uint8_t macEnd, uint8_t ip0)
 {
-    PrinterRecord r;
-    std::memset(&r, 0, sizeof r);
-    const uint8_t mac[6] = {0x00, 0x1A, 0x2B, 0x3D, 0x4E, macEnd};
-    std::memcpy(r.mac, mac, 6);
-    const uint8_t ip[4] = {ip0, 168, 0, macEnd};
-    std::memcpy(r.ip, ip, 4);
-    r.port[0] = 0x02;
-    r.port[1] = 0x03;
+    PrinterRecord r = MakeRecord(macEnd, macEnd);
+    r.ip[0] = ip0;
     return r;
 }
 }

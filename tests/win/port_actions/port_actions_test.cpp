@@ -2,6 +2,7 @@
 // the bound COM port, each message, and the binding that detach removes. COM3 and COM10 are
 // pseudo-terminals captured by with_com_ports.sh; COM8 has no device.
 #include "main_window_runner.h"
+#include "printer_records.h"
 #include "sim_peer.h"
 #include "store_fixture.h"
 
@@ -19,19 +20,6 @@
 #include <string>
 
 namespace {
-PrinterRecord Printer(uint8_t last)
-{
-    PrinterRecord r;
-    std::memset(&r, 0, sizeof r);
-    const uint8_t mac[6] = {0x00, 0x1A, 0x2B, 0x3D, 0x4E, last};
-    std::memcpy(r.mac, mac, 6);
-    const uint8_t ip[4] = {192, 168, 0, last};
-    std::memcpy(r.ip, ip, 4);
-    r.port[0] = 0x02;
-    r.port[1] = 0x03;
-    return r;
-}
-
 void Bind(const char* port, uint8_t last)
 {
     const BYTE ip[4] = {192, 168, 0, last};
@@ -108,9 +96,9 @@ protected:
             GTEST_SKIP() << "needs the captured COM ports of with_com_ports.sh";
         ClearPortsAndStore();
         ClearPrinterTable();
-        AddPrinterRecord(Printer(10));
-        AddPrinterRecord(Printer(11));
-        AddPrinterRecord(Printer(12));
+        AddPrinterRecord(MakeRecord(10, 10));
+        AddPrinterRecord(MakeRecord(11, 11));
+        AddPrinterRecord(MakeRecord(12, 12));
     }
     void TearDown() override
     {

@@ -2,6 +2,7 @@
 // code shows from a second thread, as a user would.
 #pragma once
 #include "dialog.h"
+#include "dialog_driver.h"
 #include "message_box_probe.h"
 
 #include <functional>
@@ -81,14 +82,8 @@ public:
     ScriptedDialog(UINT idd, Body body, CWnd* parent = nullptr) : Scripted(std::move(body), idd, parent) {}
 };
 
-// Waits on another thread for the next message box of this process, reads it and presses buttonId.
+// AnswerMessageBox on another thread: for test code that shows the box itself.
 inline std::future<MessageBoxInfo> AnswerNextMessageBox(int buttonId, DWORD timeoutMs = 5000)
 {
-    return std::async(std::launch::async, [=] {
-        MessageBoxInfo info;
-        HWND box = WaitForMessageBox(0, timeoutMs);
-        if (box && ReadMessageBox(box, info))
-            PressMessageBoxButton(box, buttonId);
-        return info;
-    });
+    return std::async(std::launch::async, [=] { return AnswerMessageBox(buttonId, timeoutMs); });
 }
