@@ -18,6 +18,7 @@ protected:
     BOOL OnNotify(NMHDR* pNMHDR, LRESULT* pResult) override;
     BOOL OnPaint() override;
     HICON OnQueryDragIcon() override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
     void OnSearch();
     void OnConfigure();
@@ -25,6 +26,7 @@ protected:
     void OnDetachPort();
     void OnPortManage();
     void OnFirmwareUpload();
+    void AddFirmwareUploadMenuItem();
     void OnItemChanged(const NMLISTVIEW* pNMListView);
 
     // Shows "Select mac address at list" and returns false while no row has been chosen.
