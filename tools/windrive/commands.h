@@ -39,6 +39,7 @@ void Checked(Request&, Answer&);
 void CheckClick(Request&, Answer&);
 void SampleText(Request&, Answer&);
 void SendPlain(Request&, Answer&);
+void PostPlain(Request&, Answer&);
 
 // combo_commands.cpp
 void ComboItems(Request&, Answer&);
@@ -61,6 +62,10 @@ void ListItemRect(Request&, Answer&);
 // input_commands.cpp: real mouse and keyboard input.
 void MouseClick(Request&, Answer&);
 void Key(Request&, Answer&);
+
+// file_commands.cpp: files held open as another program would.
+void HoldFile(Request&, Answer&);
+void ReleaseFiles(Request&, Answer&);
 
 // message_box_commands.cpp
 void WaitMessageBox(Request&, Answer&);
