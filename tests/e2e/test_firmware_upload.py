@@ -6,13 +6,12 @@ import os
 import time
 import unittest
 
-from driver import IDCANCEL, IDOK, VK_ESCAPE
+from driver import VK_ESCAPE
+from firmware_upload import (IDC_PERCENT, UPLOAD_TITLE, answer_file_dialog, firs_datagrams, image, open_upload,
+                             stream_pieces, windows_path, write_file)
 from session import E2ETestCase, IDC_PRINTER_LIST, MAIN_TITLE
 
-UPLOAD_TITLE = "Firmware upload "
-OPEN_TITLE = "Open"
-IDC_WINSOCK, IDC_PROGRESS, IDC_PERCENT, IDC_FILE_NAME = 1000, 1009, 1027, 1148
-WM_SYSCOMMAND, WM_KEYDOWN, WM_KEYUP, SC_KEYMENU, VK_UP, VK_RETURN = 0x0112, 0x0100, 0x0101, 0xF100, 0x26, 0x0D
+IDC_WINSOCK, IDC_PROGRESS = 1000, 1009
 PBM_GETPOS, WS_VISIBLE = 0x0408, 0x10000000
 GENERIC_READ, FILE_SHARE_READ = 0x80000000, 1
 
@@ -40,10 +39,6 @@ def dialog_units(reference, units):
                                               (r[1] + r[3]) * base_y / 8))
 
 
-def image(size):
-    return bytes((i * 7 + 3) % 251 for i in range(size))
-
-
 class FirmwareUpload(E2ETestCase):
     def start(self, printers):
         s = self.start_session(printers)
@@ -54,52 +49,23 @@ class FirmwareUpload(E2ETestCase):
         row = next(i for i, r in enumerate(s.rows()) if r[1] == mac)
         s.driver.lv_select(s.main, IDC_PRINTER_LIST, row)
 
-    def open_upload(self, s):
-        """The way in a user takes: the main window's system menu, its last item, by keyboard."""
-        d = s.driver
-        d.post(s.main, WM_SYSCOMMAND, SC_KEYMENU, ord(" "))
-        time.sleep(0.3)
-        for vk in (VK_UP, VK_RETURN):
-            d.post(s.main, WM_KEYDOWN, vk)
-            d.post(s.main, WM_KEYUP, vk)
-
     def file(self, s, name, data):
-        path = os.path.join(s.cwd, name)
-        with open(path, "wb") as f:
-            f.write(data)
-        return path
+        return write_file(s.cwd, name, data)
 
     def answer_file_dialog(self, s, path):
-        """Types the path into the file dialog and presses Open (path None: Cancel). The upload
-        dialog must not show before the file dialog has been answered."""
-        d = s.driver
-        dialog, _ = d.wait_window(OPEN_TITLE, 10, s.pid)
-        self.assertEqual([w[1] for w in d.windows(s.pid) if w[2] and w[1] == UPLOAD_TITLE], [])
-        self.assertEqual(d.text(dialog, 1136), "Ethernet Card Firmware Files(*.bin)")
-        if path is None:
-            d.click(dialog, IDCANCEL)
-        else:
-            d.set_text(dialog, IDC_FILE_NAME, "Z:" + path.replace("/", "\\"))
-            d.click(dialog, IDOK)
-        d.wait_gone(dialog, 5)
+        """The file dialog comes before the upload dialog shows, with the firmware filter."""
+        file_type, shown = answer_file_dialog(s, path)
+        self.assertEqual(file_type, "Ethernet Card Firmware Files(*.bin)")
+        self.assertNotIn(UPLOAD_TITLE, shown)
 
     def upload(self, s, path):
         """Opens the upload for the chosen row; the upload dialog once it shows."""
-        self.open_upload(s)
+        open_upload(s)
         self.answer_file_dialog(s, path)
-        window, _ = s.driver.wait_window(UPLOAD_TITLE, 5, s.pid)
-        return window
-
-    def firs(self, s):
-        return [e for e in s.sim_events("udp_in") if e["hex"].startswith("46495253")]
-
-    def stream(self, s, since=0):
-        """[(arrival time, bytes)] of every firmware piece received after `since`."""
-        return [(e["t"], bytes.fromhex(e["hex"])) for e in s.sim_events("tcp_data")
-                if e["kind"] == "firmware" and e["t"] > since]
+        return s.driver.wait_window(UPLOAD_TITLE, 5, s.pid)[0]
 
     def assertNothingSent(self, s):
-        self.assertEqual(self.firs(s), [])
+        self.assertEqual(firs_datagrams(s), [])
         self.assertEqual([e for e in s.sim_events("tcp_accept") if e["kind"] == "firmware"], [])
 
     def assertOnlyMainWindow(self, s):
@@ -141,12 +107,12 @@ class FirmwareUpload(E2ETestCase):
 
         # "FIRS" once with the record as held, the connection ~1.6 s later, then the length and the
         # blocks 600 ms apart.
-        [firs] = self.firs(s)
+        [firs] = firs_datagrams(s)
         self.assertEqual(firs["hex"], "46495253" + P1_RECORD)
         [accept] = [e for e in s.sim_events("tcp_accept") if e["kind"] == "firmware"]
         self.assertEqual(accept["local"], "192.168.0.10:48783")
         self.assertAlmostEqual(accept["t"] - firs["t"], 1.6, delta=0.25)
-        pieces = self.stream(s)
+        pieces = stream_pieces(s)
         self.assertEqual([len(p) for _, p in pieces], [4, 1024, 1024, 952])
         self.assertEqual(b"".join(p for _, p in pieces), bytes.fromhex("00000BB8") + data)
         gaps = [b[0] - a[0] for a, b in zip(pieces, pieces[1:])]
@@ -165,15 +131,15 @@ class FirmwareUpload(E2ETestCase):
         self.assertEqual([v for _, v in sample.values], [": 0"])
         self.assertEqual(d.send(window, IDC_PROGRESS, PBM_GETPOS), 0)
         d.press(s.message_box(5))
-        self.assertEqual([len(p) for _, p in self.stream(s, started)], [4, 1024])
-        self.assertEqual(len(self.firs(s)), 2, "one datagram per upload")
+        self.assertEqual([len(p) for _, p in stream_pieces(s, started)], [4, 1024])
+        self.assertEqual(len(firs_datagrams(s)), 2, "one datagram per upload")
         self.assertOnlyMainWindow(s)
 
     def test_nothing_sent_without_a_usable_file(self):
         s = self.start([P1])
         d = s.driver
         # No row chosen: the guard, no file dialog.
-        self.open_upload(s)
+        open_upload(s)
         box = s.message_box()
         self.assertMessageBox(box, "Select mac address at list")
         d.press(box)
@@ -182,12 +148,12 @@ class FirmwareUpload(E2ETestCase):
         s.search()
         self.choose_printer(s, "00:1a:2b:3d:4e:5f")
         held = self.file(s, "held.bin", b"\x01" * 10)
-        d.hold_file("Z:" + held.replace("/", "\\"), GENERIC_READ, 0)  # another program, sharing nothing
+        d.hold_file(windows_path(held), GENERIC_READ, 0)  # another program, sharing nothing
         cases = [("cancelled", None, None), ("empty", self.file(s, "empty.bin", b""), EMPTY_FILE),
                  ("missing", os.path.join(s.cwd, "missing.bin"), CANNOT_OPEN), ("unreadable", held, CANNOT_OPEN)]
         for name, path, message in cases:
             with self.subTest(name):
-                self.open_upload(s)
+                open_upload(s)
                 self.answer_file_dialog(s, path)
                 if message:
                     box = s.message_box()
@@ -203,13 +169,13 @@ class FirmwareUpload(E2ETestCase):
         data = image(700)
         path = self.file(s, "readonly.bin", data)
         os.chmod(path, 0o444)
-        d.hold_file("Z:" + path.replace("/", "\\"), GENERIC_READ, FILE_SHARE_READ)
+        d.hold_file(windows_path(path), GENERIC_READ, FILE_SHARE_READ)
         window = self.upload(s, path)
         box = s.message_box(5)
         self.assertMessageBox(box, COMPLETED, caption="upload Completed", icon="none")
         d.press(box)
         d.wait_gone(window, 5)
-        self.assertEqual(b"".join(p for _, p in self.stream(s)), bytes.fromhex("000002BC") + data)
+        self.assertEqual(b"".join(p for _, p in stream_pieces(s)), bytes.fromhex("000002BC") + data)
 
     def test_connection_refused_and_reset(self):
         s = self.start(["mac=02:00:00:00:00:01,ip=0.0.0.0",
@@ -229,7 +195,7 @@ class FirmwareUpload(E2ETestCase):
                 self.assertTrue(d.visible(window, IDC_PROGRESS))
                 d.close_window(window)
                 d.wait_gone(window, 5)
-        self.assertEqual([f["hex"][8:20] for f in self.firs(s)], ["020000000001", "020000000002"])
+        self.assertEqual([f["hex"][8:20] for f in firs_datagrams(s)], ["020000000001", "020000000002"])
 
         # Reset after 1500 bytes: the transfer fails, the dialog closes, the main window works on.
         self.choose_printer(s, "02:00:00:00:00:03")
