@@ -164,7 +164,9 @@ class FirmwareUpload(E2ETestCase):
         time.sleep(0.3)
         self.assertNothingSent(s)
 
-        # A read-only file that another program reads at the same time uploads whole.
+        # A read-only file that another program reads at the same time uploads whole. (Run as root,
+        # Wine lets a 0444 file be opened for writing; the other program's sharing is what would
+        # refuse an open for update.)
         d.release_files()
         data = image(700)
         path = self.file(s, "readonly.bin", data)
