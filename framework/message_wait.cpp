@@ -3,19 +3,31 @@
 #include <mmsystem.h>
 
 namespace {
+// Milliseconds from the performance counter: the tick count can lag by a whole scheduler tick, which
+// would end a pause early or late by as much.
 ULONGLONG NowMs()
 {
-    return ::GetTickCount64();
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return static_cast<ULONGLONG>(now.QuadPart / frequency * 1000 + now.QuadPart % frequency * 1000 / frequency);
 }
 
 // The rest of a wait once a WM_QUIT is pending: a message wait would return at once, forever.
-bool WaitWithoutMessages(HANDLE event, DWORD timeoutMs)
+bool WaitWithoutMessages(HANDLE event, ULONGLONG deadline)
 {
-    if (!event) {
-        ::Sleep(timeoutMs);
-        return false;
+    for (ULONGLONG now = NowMs(); now < deadline; now = NowMs()) {
+        DWORD left = static_cast<DWORD>(deadline - now);
+        if (!event)
+            ::Sleep(left);
+        else if (::WaitForSingleObject(event, left) == WAIT_OBJECT_0)
+            return true;
     }
-    return ::WaitForSingleObject(event, timeoutMs) == WAIT_OBJECT_0;
+    return false;
 }
 }
 
@@ -30,14 +42,18 @@ bool WaitDispatchingMessages(HWND dialog, HANDLE event, DWORD timeoutMs)
                                                      MWMO_INPUTAVAILABLE);
         if (event && result == WAIT_OBJECT_0)
             return true;
+        if (result == WAIT_TIMEOUT) {
+            if (NowMs() < deadline)
+                continue;  // the system's wait ended a little before our clock's deadline
+            return false;
+        }
         if (result != WAIT_OBJECT_0 + handles)
-            return false;  // time is up (or the wait itself failed: nothing to wait for then)
+            return false;  // the wait itself failed: there is nothing to wait for
         MSG msg;
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 ::PostQuitMessage(static_cast<int>(msg.wParam));
-                now = NowMs();
-                return WaitWithoutMessages(event, now < deadline ? static_cast<DWORD>(deadline - now) : 0);
+                return WaitWithoutMessages(event, deadline);
             }
             if (dialog && ::IsWindow(dialog) && ::IsDialogMessageA(dialog, &msg))
                 continue;
