@@ -59,8 +59,7 @@ class FirmwareUpload(E2ETestCase):
         self.assertEqual([w[1] for w in s.driver.windows(s.pid) if w[2]], [MAIN_TITLE])
 
     def test_paced_stream_progress_and_completion(self):
-        s = self.start(["mac=00:1a:2b:3d:4e:5f,ip=192.168.0.10,mask=255.255.255.0,gw=192.168.0.1,port=515,"
-                        "baud=0xF4,fw=1.10"])
+        s = self.start([P1])
         d = s.driver
         s.search()
         self.choose_printer(s, "00:1a:2b:3d:4e:5f")
