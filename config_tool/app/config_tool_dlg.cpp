@@ -4,6 +4,7 @@
 #include "minimized_icon.h"
 #include "msgbox.h"
 #include "../actions/port_actions.h"
+#include "../dialogs/firmware_upload_dlg.h"
 #include "../dialogs/printer_config_dlg.h"
 #include "../dialogs/port_manage_dlg.h"
 #include "../dialogs/search_dlg.h"
@@ -43,6 +44,7 @@ BOOL CConfigToolDlg::OnInitDialog()
     for (int column = 0; column < kPrinterListColumnCount; ++column)
         m_lstPrinters.InsertColumn(column, kPrinterListColumns[column].heading, LVCFMT_CENTER,
                                    kPrinterListColumns[column].width);
+    AddFirmwareUploadMenuItem();
     return TRUE;
 }
 
@@ -221,4 +223,28 @@ void CConfigToolDlg::OnFirmwareUpload()
 {
     if (!CheckSelection())
         return;
+    // The upload ends on its own; the printer table and the list stay as they are.
+    CFirmwareUploadDlg upload;
+    upload.m_nPrinterNo = m_nSelected;
+    upload.DoModal();
+}
+
+void CConfigToolDlg::AddFirmwareUploadMenuItem()
+{
+    // The layout has no button for command 1003; the system menu is its way in.
+    HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (!menu)
+        return;
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu, MF_STRING, IDM_FIRMWARE_UPLOAD, "Firmware Upload...");
+}
+
+BOOL CConfigToolDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* pResult)
+{
+    // The system reserves the low four bits of a system command.
+    if (message != WM_SYSCOMMAND || (wParam & 0xFFF0) != IDM_FIRMWARE_UPLOAD)
+        return FALSE;
+    SendMessage(WM_COMMAND, MAKEWPARAM(IDC_FIRMWARE_UPLOAD, BN_CLICKED), 0);
+    *pResult = 0;
+    return TRUE;
 }

@@ -28,6 +28,7 @@ protected:
     BOOL OnNotify(NMHDR* pNMHDR, LRESULT* pResult) override;
     BOOL OnPaint() override;
     HICON OnQueryDragIcon() override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
     void OnSearch();
     void OnConfigure();
@@ -35,6 +36,7 @@ protected:
     void OnDetachPort();
     void OnPortManage();
     void OnFirmwareUpload();
+    void AddFirmwareUploadMenuItem();
     void OnItemChanged(const NMLISTVIEW* pNMListView);
 
     // Shows "Select mac address at list" and returns false while no row has been chosen.

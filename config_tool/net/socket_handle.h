@@ -11,4 +11,13 @@ struct SocketTraits {
     static void Close(SOCKET socket) { ::closesocket(socket); }
 };
 
+// A socket event object (WSACreateEvent); closed with WSACloseEvent.
+struct SocketEventTraits {
+    using pointer = WSAEVENT;
+    static WSAEVENT Invalid() { return WSA_INVALID_EVENT; }
+    static bool IsValid(WSAEVENT event) { return event != WSA_INVALID_EVENT; }
+    static void Close(WSAEVENT event) { ::WSACloseEvent(event); }
+};
+
 using UniqueSocket = UniqueHandle<SocketTraits>;
+using UniqueSocketEvent = UniqueHandle<SocketEventTraits>;

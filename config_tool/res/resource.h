@@ -1,6 +1,9 @@
 // Resource and control identifiers of kvrconfig.
 #pragma once
 
+// System menu item of the main window (a system command: below 0xF000, low four bits clear).
+#define IDM_FIRMWARE_UPLOAD     0x0010
+
 #define IDD_KVRCONFIG_DIALOG    102
 #define IDR_MAINFRAME           128
 #define IDD_SEARCH_DIALOG       130

@@ -14,7 +14,8 @@ from collections import namedtuple
 
 Child = namedtuple("Child", "id cls text style rect")
 MessageBox = namedtuple("MessageBox", "hwnd caption text icon buttons")  # buttons: [(id, text)]
-Sample = namedtuple("Sample", "elapsed_ms closed values")  # values: [(ms, text)] distinct, in order
+# values: [(ms, text)] distinct, in order; slowest_ms: the longest the program took to answer a read
+Sample = namedtuple("Sample", "elapsed_ms closed values slowest_ms")
 
 VK_RETURN, VK_ESCAPE = 0x0D, 0x1B
 IDOK, IDCANCEL = 1, 2
@@ -219,11 +220,23 @@ class Driver:
                            timeout=timeout + self._send_timeout + 10)
         n = int(fields[2])
         values = [(int(fields[3 + 2 * i]), fields[4 + 2 * i]) for i in range(n)]
-        return Sample(int(fields[0]), fields[1] == "1", values)
+        return Sample(int(fields[0]), fields[1] == "1", values, int(fields[3 + 2 * n]))
 
     def send(self, hwnd, control, message, wparam=0, lparam=0):
         """A message without pointers to the control (0: to hwnd); its result."""
         return int(self.call("send", _hwnd(hwnd), control, message, wparam, lparam)[0])
+
+    def post(self, hwnd, message, wparam=0, lparam=0):
+        """A message posted to the window; returns at once."""
+        self.call("post", _hwnd(hwnd), message, wparam, lparam)
+
+    def hold_file(self, path, access, share):
+        """Opens a file (Windows path) in the driver's process with these CreateFile access and
+        share flags and keeps it open until release_files()."""
+        self.call("hold-file", path, access, share)
+
+    def release_files(self):
+        self.call("release-files")
 
     def combo_items(self, hwnd, control):
         return self.call("combo-items", _hwnd(hwnd), control)[1:]

@@ -12,6 +12,10 @@ Keys (all optional; unknown keys are an error so typos do not go unnoticed):
     raw_reply_hex   answer FIND with exactly these bytes instead of IMIN + record ("" = empty datagram)
     silent          never answer FIND (SETT and FIRS still work)
     ack_sett        answer SETT with SETC (default true)
+    fw_listen       accept firmware connections (default true; false: refused, like a switched-off card)
+    fw_reset_after  reset a firmware connection once this many of its bytes have arrived
+    fw_stall_after  stop reading a firmware connection once this many of its bytes have arrived
+                    (0: from the start); its receive buffer is kept small so the sender stalls soon
 A printer without a MAC gets the next one after --base-mac.
 """
 
@@ -34,6 +38,9 @@ class PrinterConfig:
     raw_reply: bytes | None = None
     silent: bool = False
     ack_sett: bool = True
+    fw_listen: bool = True
+    fw_reset_after: int | None = None
+    fw_stall_after: int | None = None
 
 
 def parse_bool(value):
@@ -78,6 +85,9 @@ _BEHAVIOUR_KEYS = {
     "raw_reply_hex": lambda v: {"raw_reply": bytes.fromhex(str(v).replace(":", "").replace(" ", ""))},
     "silent": lambda v: {"silent": parse_bool(v)},
     "ack_sett": lambda v: {"ack_sett": parse_bool(v)},
+    "fw_listen": lambda v: {"fw_listen": parse_bool(v)},
+    "fw_reset_after": lambda v: {"fw_reset_after": _ranged(v, 2**32, "fw_reset_after")},
+    "fw_stall_after": lambda v: {"fw_stall_after": _ranged(v, 2**32, "fw_stall_after")},
 }
 
 

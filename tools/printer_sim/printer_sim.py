@@ -83,6 +83,7 @@ class Connection:
         self.sock, self.listener, self.number = sock, listener, number
         self.local, self.peer = listener.local, endpoint(peer)
         self.data = bytearray()
+        self.stalled = False
 
 
 class Simulator:
@@ -187,7 +188,9 @@ class Simulator:
     def _open_listeners(self, printer):
         if not printer.record.ip_configured:
             return
-        wanted = {"print": printer.record.port, "firmware": self.opts.firmware_port}
+        wanted = {"print": printer.record.port}
+        if printer.config.fw_listen:
+            wanted["firmware"] = self.opts.firmware_port
         for kind, port in wanted.items():
             if kind in printer.listeners or port == 0:
                 continue
@@ -200,6 +203,9 @@ class Simulator:
                     sock.setsockopt(socket.IPPROTO_IP, IP_FREEBIND, 1)
                 except OSError:
                     pass
+                if kind == "firmware" and printer.config.fw_stall_after is not None:
+                    # Inherited by accepted connections: a small window fills soon once reading stops.
+                    sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
                 sock.bind(addr)
                 sock.listen(16)
                 sock.setblocking(False)
@@ -235,10 +241,37 @@ class Simulator:
         self.sel.register(sock, selectors.EVENT_READ, lambda _m: self._on_readable(conn))
         self.log.write("tcp_accept", conn=conn.number, mac=listener.printer.mac,
                        kind=listener.kind, local=conn.local, peer=conn.peer)
+        left, fault = self._firmware_limit(conn)
+        if left == 0:
+            self._apply_fault(conn, fault)
+
+    def _firmware_limit(self, conn):
+        """(bytes still to read before the printer's fault, "reset"/"stall") or (None, None)."""
+        if conn.listener.kind != "firmware":
+            return None, None
+        cfg = conn.listener.printer.config
+        for limit, fault in ((cfg.fw_reset_after, "reset"), (cfg.fw_stall_after, "stall")):
+            if limit is not None:
+                return max(0, limit - len(conn.data)), fault
+        return None, None
+
+    def _apply_fault(self, conn, fault):
+        if fault == "reset":
+            # Linger 0: close() sends a RST instead of a FIN.
+            conn.sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self._close_connection(conn, "reset")
+        else:
+            self.sel.unregister(conn.sock)
+            conn.stalled = True
+            self.log.write("tcp_stall", conn=conn.number, kind=conn.listener.kind, total=len(conn.data))
 
     def _on_readable(self, conn):
+        left, fault = self._firmware_limit(conn)
+        if left == 0:
+            self._apply_fault(conn, fault)
+            return
         try:
-            chunk = conn.sock.recv(1 << 16)
+            chunk = conn.sock.recv(min(left or (1 << 16), 1 << 16))
         except (BlockingIOError, InterruptedError):
             return
         except OSError as e:
@@ -250,10 +283,13 @@ class Simulator:
         conn.data += chunk
         self.log.write("tcp_data", conn=conn.number, kind=conn.listener.kind, local=conn.local,
                        peer=conn.peer, n=len(chunk), hex=chunk.hex())
+        if left is not None and len(chunk) == left:
+            self._apply_fault(conn, fault)
 
     def _close_connection(self, conn, reason):
         self.connections.discard(conn)
-        self.sel.unregister(conn.sock)
+        if not conn.stalled:
+            self.sel.unregister(conn.sock)
         conn.sock.close()
         extra = {}
         if conn.listener.kind == "firmware":

@@ -223,6 +223,38 @@ class TcpCapture(SimTestCase):
                          [("firmware", 200_000, True), ("firmware", 10, False)])
         self.assertEqual(bytes.fromhex(closes[0]["hex"])[4:], image)
 
+    def test_firmware_faults_refused_reset_and_stalled(self):
+        self.start("--printer", "mac=02:00:00:00:00:01,ip=127.0.0.3,fw_listen=0",
+                   "--printer", "mac=02:00:00:00:00:02,ip=127.0.0.4,fw_reset_after=1500",
+                   "--printer", "mac=02:00:00:00:00:03,ip=127.0.0.5,fw_stall_after=100")
+        self.assertRaises(ConnectionRefusedError, socket.create_connection, ("127.0.0.3", self.fw_port), 1)
+        with socket.create_connection(("127.0.0.4", self.fw_port), timeout=1) as c:
+            c.sendall(bytes(1000))
+            time.sleep(0.1)
+            c.sendall(bytes(1000))
+            reset = self.sim.wait_for(lambda e: e["event"] == "tcp_close")
+            self.assertEqual((reset["reason"], reset["total"]), ("reset", 1500))
+            time.sleep(0.1)
+            with self.assertRaises(ConnectionResetError):
+                c.sendall(bytes(1000))
+                c.recv(1)
+        with socket.create_connection(("127.0.0.5", self.fw_port), timeout=1) as c:
+            c.setblocking(False)
+            taken = 0
+            deadline = time.monotonic() + 5
+            while time.monotonic() < deadline:
+                try:
+                    taken += c.send(bytes(1024))
+                except BlockingIOError:
+                    time.sleep(0.2)
+                    try:
+                        taken += c.send(bytes(1024))
+                    except BlockingIOError:
+                        break
+            self.assertLess(taken, 4 << 20, "the sender never stalled")
+            stall = self.sim.wait_for(lambda e: e["event"] == "tcp_stall")
+            self.assertEqual(stall["total"], 100)
+
     def test_open_connection_is_logged_on_sigterm(self):
         port = free_port(socket.SOCK_STREAM, "127.0.0.2")
         self.start("--printer", P1.format(port=port))

@@ -37,6 +37,7 @@ void Enabled(Request&, Answer&);
 void Visible(Request&, Answer&);
 void SampleText(Request&, Answer&);
 void SendPlain(Request&, Answer&);
+void PostPlain(Request&, Answer&);
 
 // combo_commands.cpp
 void ComboItems(Request&, Answer&);
@@ -57,6 +58,10 @@ void ListItemRect(Request&, Answer&);
 // input_commands.cpp: real mouse and keyboard input.
 void MouseClick(Request&, Answer&);
 void Key(Request&, Answer&);
+
+// file_commands.cpp: files held open as another program would.
+void HoldFile(Request&, Answer&);
+void ReleaseFiles(Request&, Answer&);
 
 // message_box_commands.cpp
 void WaitMessageBox(Request&, Answer&);

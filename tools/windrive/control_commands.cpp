@@ -97,10 +97,15 @@ void SampleText(Request& request, Answer& answer)
     // that ends is hidden at once and destroyed a little later, its controls first.
     std::vector<std::pair<long long, std::string>> seen;
     double start = NowMs();
+    double slowest = 0;  // the longest the program took to answer one read
     bool closed = false;
     for (;;) {
         std::string text;
-        if (!::IsWindowVisible(window) || !ReadWindowText(control, text)) {
+        double asked = NowMs();
+        bool read = ::IsWindowVisible(window) && ReadWindowText(control, text);
+        if (read && NowMs() - asked > slowest)
+            slowest = NowMs() - asked;
+        if (!read) {
             closed = !::IsWindowVisible(window) || WaitForWindowGone(window, 1000);
             break;
         }
@@ -114,6 +119,19 @@ void SampleText(Request& request, Answer& answer)
     answer.Add(static_cast<long long>(seen.size()));
     for (const auto& value : seen)
         answer.Add(value.first).Add(value.second);
+    answer.Add(static_cast<long long>(slowest + 0.5));
+}
+
+void PostPlain(Request& request, Answer& answer)
+{
+    HWND window = TargetWindow(request, 0, answer);
+    long long message = request.Integer(1);
+    long long wParam = request.Integer(2);
+    long long lParam = request.Integer(3);
+    if (!window || request.Failed())
+        return;
+    if (!::PostMessageA(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)))
+        answer.Fail("post failed");
 }
 
 void SendPlain(Request& request, Answer& answer)
