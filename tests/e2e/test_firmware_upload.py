@@ -157,13 +157,13 @@ class FirmwareUpload(E2ETestCase):
         d.wait_gone(window, 5)
         self.assertEqual(b"".join(p for _, p in stream_pieces(s)), bytes.fromhex("000002BC") + data)
 
-        # The chosen position no longer in the printer table (a later search found nothing): the
-        # record message, and no file dialog.
+        # The chosen printer gone (a later search found nothing): nothing is chosen any more, the
+        # guard speaks, and no file dialog.
         s.stop_simulator()
         self.assertEqual(s.search(), [])
         open_upload(s)
         box = s.message_box()
-        self.assertMessageBox(box, "Error : Fail to read Infomation list!")
+        self.assertMessageBox(box, "Select mac address at list")
         d.press(box)
         self.assertOnlyMainWindow(s)
 

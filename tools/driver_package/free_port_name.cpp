@@ -41,10 +41,11 @@ void MarkPortNamesOfRootPorts(std::vector<bool>& taken)
         char instance[256] = {0};
         DWORD length = sizeof instance;
         LONG result = ::RegEnumKeyExA(ports.Get(), index, instance, &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_NO_MORE_ITEMS)
-            break;
+        if (result == ERROR_MORE_DATA)
+            continue;  // a name longer than any instance's: passed over
+        // The end, or a key that cannot be read further (deleted meanwhile): no later index answers.
         if (result != ERROR_SUCCESS)
-            continue;
+            break;
         std::string path = std::string(instance) + "\\" + kDeviceParametersKey;
         UniqueHKey parameters;
         if (OpenRegKey(parameters, ports.Get(), path.c_str()) == ERROR_SUCCESS)
@@ -65,9 +66,11 @@ void MarkSystemSerialPorts(std::vector<bool>& taken)
         DWORD size = sizeof value - 1;
         LONG result = ::RegEnumValueA(serialComm.Get(), index, valueName, &nameLength, nullptr, &type,
                                       reinterpret_cast<BYTE*>(value), &size);
-        if (result == ERROR_NO_MORE_ITEMS)
+        if (result == ERROR_MORE_DATA)
+            continue;  // a value too long for a port name
+        if (result != ERROR_SUCCESS)
             break;
-        if (result == ERROR_SUCCESS && type == REG_SZ)
+        if (type == REG_SZ)
             MarkTaken(std::string(value, ::strnlen(value, size)).c_str(), taken);
     }
 }

@@ -7,32 +7,19 @@
 #include "free_port_name.h"
 
 #include "driver_package.h"
+#include "handles.h"
 
 #include <windows.h>
 #include <setupapi.h>
 
 namespace {
-// The device's hardware key ("Device Parameters"), created when missing.
-class DeviceParametersKey {
-public:
-    DeviceParametersKey(HDEVINFO set, PSP_DEVINFO_DATA device)
-        : m_key(::SetupDiCreateDevRegKeyA(set, device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr))
-    {
-    }
-    ~DeviceParametersKey()
-    {
-        if (Valid())
-            ::RegCloseKey(m_key);
-    }
-    DeviceParametersKey(const DeviceParametersKey&) = delete;
-    DeviceParametersKey& operator=(const DeviceParametersKey&) = delete;
-
-    bool Valid() const { return m_key != nullptr && m_key != INVALID_HANDLE_VALUE; }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key;
-};
+// The device's hardware key ("Device Parameters"), created when missing; holds nothing when it
+// cannot be had (the platform answers INVALID_HANDLE_VALUE then).
+UniqueHKey OpenDeviceParameters(HDEVINFO set, PSP_DEVINFO_DATA device)
+{
+    HKEY key = ::SetupDiCreateDevRegKeyA(set, device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
+    return UniqueHKey(key == INVALID_HANDLE_VALUE ? nullptr : key);
+}
 
 bool HasPortName(HKEY key)
 {
@@ -44,7 +31,7 @@ bool HasPortName(HKEY key)
 
 void GivePortNameIfMissing(HDEVINFO set, PSP_DEVINFO_DATA device)
 {
-    DeviceParametersKey parameters(set, device);
+    UniqueHKey parameters = OpenDeviceParameters(set, device);
     if (!parameters.Valid() || HasPortName(parameters.Get()))
         return;
     char name[16];
