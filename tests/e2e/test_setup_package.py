@@ -1,7 +1,7 @@
 """kvrlancom-setup.exe /S in a fresh prefix, as a deployment tool runs it: the package folder with
 the build that matches the prefix's Windows, the start-menu shortcut starting the tool in the
 package folder, one device, the uninstall entry; then the entry's program with /quiet removes it
-all and asks for a restart (3010).
+all and asks for a restart (3010). Without /S the installer's own dialog shows within the setup.
 
 Runs itself with --inside in a throwaway prefix of its own (tools/wine/with-prefix.sh, nested in
 the test's one) and reports what it saw there as one JSON line."""
@@ -73,19 +73,41 @@ def inside():
     print(json.dumps(seen), flush=True)
 
 
+def inside_interactive():
+    """Without /S: the setup's progress page, the installer's own completion dialog, then Close."""
+    from driver import Driver
+    seen = {}
+    setup = subprocess.Popen([os.environ["KVR_WINE"], setup_package()], cwd=tempfile.gettempdir(),
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with Driver() as d:
+        done, _ = d.wait_window("Install Completed!", 60)
+        seen["status"] = d.text(done, 1000)
+        d.click(done, 1)
+        finished, _ = d.wait_window("KELVARO Virtual Com for ethernet Driver Setup: Completed", 30)
+        d.click(finished, 1)   # Close
+        seen["setup_exit"] = setup.wait(30)
+    seen["devices"] = package_devices()
+    seen["entry"] = string_values(ENTRY) is not None
+    print(json.dumps(seen), flush=True)
+
+
+def run_inside(test, mode):
+    run = subprocess.run(["bash", os.path.join(ROOT, "tools", "wine", "with-prefix.sh"),
+                          sys.executable, os.path.abspath(__file__), mode],
+                         stdin=subprocess.DEVNULL, capture_output=True, timeout=280)
+    lines = [l for l in run.stdout.decode("latin-1").splitlines() if l.startswith("{")]
+    test.assertTrue(lines, f"no report from the throwaway prefix: {run.stderr.decode('latin-1')[-2000:]}")
+    return json.loads(lines[-1])
+
+
 class SetupPackage(unittest.TestCase):
     def setUp(self):
-        missing = [v for v in ("KVR_WINE", "WINEPREFIX", "KVR_SETUP_DIR") if not os.environ.get(v)]
+        missing = [v for v in ("KVR_WINE", "WINEPREFIX", "KVR_SETUP_DIR", "KVRDRIVE_EXE") if not os.environ.get(v)]
         if missing:
             self.skipTest(f"needs the end-to-end harness (missing {', '.join(missing)})")
 
     def test_silent_setup_then_quiet_uninstall_in_a_fresh_prefix(self):
-        run = subprocess.run(["bash", os.path.join(ROOT, "tools", "wine", "with-prefix.sh"),
-                              sys.executable, os.path.abspath(__file__), "--inside"],
-                             stdin=subprocess.DEVNULL, capture_output=True, timeout=280)
-        lines = [l for l in run.stdout.decode("latin-1").splitlines() if l.startswith("{")]
-        self.assertTrue(lines, f"no report from the throwaway prefix: {run.stderr.decode('latin-1')[-2000:]}")
-        seen = json.loads(lines[-1])
+        seen = run_inside(self, "--inside")
 
         self.assertEqual(seen["setup_exit"], 0)
         programs = ["KVRLANCOM_INSTALLER.exe", "kvrconfig.exe", "kvrlancom_uninstaller.exe"]
@@ -111,9 +133,18 @@ class SetupPackage(unittest.TestCase):
         self.assertFalse(after["store"])
         self.assertTrue(after["kelvaro_key"])
 
+    def test_without_arguments_the_installer_shows_its_dialog_within_the_setup(self):
+        seen = run_inside(self, "--inside-interactive")
+        self.assertEqual(seen["status"], "Install Success!")
+        self.assertEqual(seen["setup_exit"], 0)
+        self.assertEqual(seen["devices"], 1)
+        self.assertTrue(seen["entry"])
+
 
 if __name__ == "__main__":
     if "--inside" in sys.argv:
         inside()
+    elif "--inside-interactive" in sys.argv:
+        inside_interactive()
     else:
         unittest.main()
