@@ -6,18 +6,12 @@
 #include "driver_package.h"
 #include "handles.h"
 #include "minimized_icon.h"
-#include "path_format.h"
+#include "msgbox.h"
+#include "wow64.h"
 #include "res/resource.h"
 
 namespace {
 constexpr const char kInstallSuccess[] = "Install Success!";
-
-// A REG_SZ value, its terminating NUL counted in the size.
-void SetStringValue(HKEY key, const char* name, const char* text)
-{
-    ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                     static_cast<DWORD>(::lstrlenA(text) + 1));
-}
 }
 
 CInstallDoneDlg::CInstallDoneDlg()
@@ -49,15 +43,17 @@ BOOL CInstallDoneDlg::OnInitDialog()
 
 int CInstallDoneDlg::InstallFromCurrentDirectory()
 {
-    char currentDirectory[260];
-    DWORD length = ::GetCurrentDirectoryA(sizeof currentDirectory, currentDirectory);
-    DWORD readError = ::GetLastError();
+    // A 32-bit installer on 64-bit Windows would be refused by the platform without a word.
+    if (RunsUnderWow64()) {
+        AfxMessageBox(InstallerWow64Refusal().c_str(), MB_OK);
+        return INSTALL_FAILED;
+    }
     char infPath[MAX_PATH];
-    if (length == 0 || length >= sizeof currentDirectory ||
-        !FormatPath(infPath, "%s\\%s", currentDirectory, kDriverInfName)) {
+    DWORD error = ERROR_SUCCESS;
+    if (!CurrentDirectoryInfPath(infPath, &error)) {
         // No path to the INF can be formed here: the INF is not found, and the user is told what a
-        // file search reports for a name too long.
-        ReportInfNotFound(length == 0 ? readError : ERROR_FILENAME_EXCED_RANGE);
+        // file search reports.
+        ReportInfNotFound(error);
         return INSTALL_FAILED;
     }
     return InstallFromInf(infPath, kDriverHardwareId);
@@ -65,22 +61,7 @@ int CInstallDoneDlg::InstallFromCurrentDirectory()
 
 void CInstallDoneDlg::WriteUninstallEntry()
 {
-    UniqueHKey entry;
-    if (OpenRegKey(entry, HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_READ | KEY_WRITE) != ERROR_SUCCESS) {
-        UniqueHKey created;
-        CreateRegKey(created, HKEY_LOCAL_MACHINE, kUninstallEntryKey);
-        OpenRegKey(entry, HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_READ | KEY_WRITE);
-    }
-    if (!entry)
-        return;
-    SetStringValue(entry.Get(), "DisplayName", kUninstallDisplayName);
-
-    char windowsDirectory[256];
-    UINT length = ::GetWindowsDirectoryA(windowsDirectory, sizeof windowsDirectory);
-    char uninstallString[MAX_PATH];
-    if (length > 0 && length < sizeof windowsDirectory &&
-        FormatPath(uninstallString, "%s%s", windowsDirectory, kUninstallerInPackageFolder))
-        SetStringValue(entry.Get(), "UninstallString", uninstallString);
+    WriteUninstallEntryValues();
 }
 
 BOOL CInstallDoneDlg::OnPaint()

@@ -3,16 +3,9 @@
 // dialog first shows when that is done, with the outcome in its status line.
 #pragma once
 #include "dialog.h"
+#include "install_work.h"
 
 #include <string>
-
-// The system's entry for the package in its list of installed programs (under HKEY_LOCAL_MACHINE)
-// and what the installer writes there.
-constexpr const char kUninstallEntryKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KELVARO KVRLANCOM Driver";
-constexpr const char kUninstallDisplayName[] = "KELVARO Virtual Com for ethernet Driver";
-// Appended to the Windows directory: the uninstaller in the package folder.
-constexpr const char kUninstallerInPackageFolder[] = "\\kelvaro\\kvrlancom\\kvrlancom_uninstaller.exe";
 
 class CInstallDoneDlg : public CDialog {
 public:

@@ -11,6 +11,7 @@ packages=(
   xvfb x11-utils imagemagick                  # headless display and screenshots
   googletest                                  # GoogleTest sources, built for both targets
   iproute2 socat                              # private network namespaces, COM-port capture
+  nsis                                        # the setup package (makensis)
 )
 
 missing=()

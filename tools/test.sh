@@ -14,6 +14,9 @@ bash "$root/tools/static_check.sh"
 echo "== native tests (ASan/UBSan)"
 ctest --test-dir "$root/build/native" --output-on-failure -j2
 
-echo "== Windows and end-to-end tests ($KVR_WINE_ARCH Wine)"
-bash "$root/tools/netns-run.sh" bash "$root/tools/wine/with-prefix.sh" \
-  ctest --test-dir "$root/build/win-$KVR_TARGET" --output-on-failure -LE bench
+# Each build in the prefix it is made for, wherever this machine runs it (KVR_TEST_ARCHS).
+for arch in $KVR_TEST_ARCHS; do
+  echo "== Windows and end-to-end tests ($arch Wine, $(kvr_target_of "$arch") build)"
+  KVR_WINE_ARCH=$arch bash "$root/tools/netns-run.sh" bash "$root/tools/wine/with-prefix.sh" \
+    ctest --test-dir "$root/build/win-$(kvr_target_of "$arch")" --output-on-failure -LE bench
+done

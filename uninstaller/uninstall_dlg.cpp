@@ -1,12 +1,12 @@
 #include "uninstall_dlg.h"
 
 #include "app.h"
-#include "device_setup.h"
 #include "handles.h"
 #include "minimized_icon.h"
 #include "msgbox.h"
 #include "res/resource.h"
-#include "uninstall_steps.h"
+#include "remove_package.h"
+#include "wow64.h"
 
 #include <string>
 
@@ -26,23 +26,11 @@ BOOL CUninstallDlg::OnInitDialog()
 
 void CUninstallDlg::OnOK()
 {
-    // Every step runs whatever the earlier ones achieved; none reports a failure.
-    RemoveDevicesByHardwareId();
-
-    // Paths under the Windows directory are formed only when it was read whole.
-    char windowsDirectory[260];
-    UINT length = ::GetWindowsDirectoryA(windowsDirectory, 255);
-    const bool haveWindowsDirectory = length > 0 && length < 255;
-
-    if (haveWindowsDirectory) {
-        DeleteDriverInfCopy(windowsDirectory);
-        DeleteDriverFile(windowsDirectory);
-    }
-    DeletePackageKeys();
-    if (haveWindowsDirectory) {
-        DeletePackageFiles(windowsDirectory);
-        RemoveStartMenuItems(windowsDirectory);
-    }
+    // A 32-bit uninstaller on 64-bit Windows says so before the device step it must leave out.
+    const bool withDevices = !RunsUnderWow64();
+    if (!withDevices)
+        AfxMessageBox(UninstallerWow64Refusal().c_str(), MB_OK);
+    RemovePackage(withDevices);
 
     std::string prompt = std::string(kRestartPromptReason) + kRestartPromptChoices;
     if (AfxMessageBox(prompt.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)

@@ -1,7 +1,9 @@
 #include "uninstall_steps.h"
 
 #include "driver_package.h"
+#include "machine_keys.h"
 #include "path_format.h"
+#include "wow64.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -52,6 +54,7 @@ std::string CollapsedPath(const char* path)
 
 void DeleteDriverInfCopy(const char* windowsDirectory)
 {
+    FileSystemRedirectionOff realPaths;
     char infPath[MAX_PATH];
     for (int n = kFirstInfCopy; n <= kLastInfCopy; ++n) {
         if (FormatPath(infPath, "%s\\inf\\oem%d.inf", windowsDirectory, n) && IsDriverInfCopy(infPath)) {
@@ -63,6 +66,7 @@ void DeleteDriverInfCopy(const char* windowsDirectory)
 
 void DeleteDriverFile(const char* windowsDirectory)
 {
+    FileSystemRedirectionOff realPaths;
     char path[MAX_PATH];
     if (FormatPath(path, "%s\\system32\\drivers\\%s", windowsDirectory, kDriverFileName))
         ::DeleteFileA(path);
@@ -70,8 +74,8 @@ void DeleteDriverFile(const char* windowsDirectory)
 
 void DeletePackageKeys()
 {
-    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
-    ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kPortAssignmentStoreKey);
+    DeleteMachineKeyTree(kUninstallEntryKey);
+    DeleteMachineKeyTree(kPortAssignmentStoreKey);
 }
 
 void DeletePackageFiles(const char* windowsDirectory)

@@ -4,8 +4,8 @@
 // buffer is passed over, never cut short.
 #pragma once
 
-// HKEY_LOCAL_MACHINE keys of the package: the entry in the list of installed programs and the
-// port assignment store. Their parent keys stay.
+// HKEY_LOCAL_MACHINE keys of the package, in the 64-bit view: the entry in the list of installed
+// programs and the port assignment store. Their parent keys stay.
 constexpr const char kUninstallEntryKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KELVARO KVRLANCOM Driver";
 constexpr const char kPortAssignmentStoreKey[] = "SOFTWARE\\KELVARO\\TCPSIO";
@@ -14,7 +14,7 @@ constexpr const char kPortAssignmentStoreKey[] = "SOFTWARE\\KELVARO\\TCPSIO";
 // [strings] TCPSIO.Manufacturer holds "KELVARO" (case-sensitive). Only that .inf is deleted; the
 // .pnf beside it stays.
 void DeleteDriverInfCopy(const char* windowsDirectory);
-// system32\drivers\KVRLANCOM.sys.
+// system32\drivers\KVRLANCOM.sys (the real system32 also for a 32-bit program on 64-bit Windows).
 void DeleteDriverFile(const char* windowsDirectory);
 // Both keys above with everything under them.
 void DeletePackageKeys();

@@ -5,6 +5,7 @@
 #include "msgbox.h"
 #include "../res/resource.h"
 #include "port_combo.h"
+#include "wow64.h"
 
 #include <string>
 
@@ -38,6 +39,8 @@ BOOL CPortManageDlg::OnCommand(WORD nID, WORD nCode, HWND)
 
 void CPortManageDlg::OnAddPort()
 {
+    if (RefusedAsWow64("add a virtual port"))
+        return;
     // The INF is taken from the process's current directory, never from the program's folder.
     char directory[MAX_PATH] = {0};
     DWORD length = ::GetCurrentDirectoryA(MAX_PATH, directory);
@@ -61,8 +64,19 @@ void CPortManageDlg::OnAddPort()
 
 void CPortManageDlg::OnDeleteAllPort()
 {
+    if (RefusedAsWow64("delete the virtual ports"))
+        return;
     RemoveDevicesByHardwareId();
     RefillPortList();
+}
+
+bool CPortManageDlg::RefusedAsWow64(const char* operation)
+{
+    // The platform refuses device setup to a 32-bit program on 64-bit Windows, silently.
+    if (!RunsUnderWow64())
+        return false;
+    AfxMessageBox(Wow64DeviceRefusal(operation, kConfigToolProgram).c_str(), MB_OK);
+    return true;
 }
 
 void CPortManageDlg::RefillPortList()

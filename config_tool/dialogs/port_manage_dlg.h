@@ -5,6 +5,9 @@
 #include "controls.h"
 #include "dialog.h"
 
+// The program a 32-bit tool on 64-bit Windows names for adding and deleting ports.
+constexpr const char kConfigToolProgram[] = "kvrconfig.exe";
+
 class CPortManageDlg : public CDialog {
 public:
     CPortManageDlg();
@@ -23,6 +26,9 @@ protected:
     // Removes every device of the driver package ("Remove Error" for each one that stays), then
     // refills the list. No confirmation before and no message after.
     void OnDeleteAllPort();
+    // A 32-bit tool on 64-bit Windows cannot create or remove devices: true after telling the user
+    // which program to run instead.
+    bool RefusedAsWow64(const char* operation);
     // Empties the list and fills it again from the device registry.
     void RefillPortList();
 };

@@ -3,9 +3,8 @@
 #include "assignment_store.h"
 
 #include "handles.h"
+#include "machine_keys.h"
 #include "store_keys.h"
-
-#include <shlwapi.h>
 
 #include <cstring>
 #include <string>
@@ -20,7 +19,7 @@ std::string BindingKeyPath(const char* portName)
 bool ReadBindingAddress(HKEY store, const char* name, uint32_t& ip)
 {
     UniqueHKey binding;
-    if (OpenRegKey(binding, store, name) != ERROR_SUCCESS)
+    if (OpenRegKey(binding, store, name, KEY_READ | kMachineView) != ERROR_SUCCESS)
         return false;
     DWORD value = 0;
     DWORD type = 0;
@@ -38,7 +37,7 @@ LONG ReadPortBindings(PortBindings& bindings)
 {
     bindings.clear();
     UniqueHKey store;
-    LONG result = OpenRegKey(store, HKEY_LOCAL_MACHINE, kAssignmentStoreKey);
+    LONG result = OpenRegKey(store, HKEY_LOCAL_MACHINE, kAssignmentStoreKey, KEY_READ | kMachineView);
     if (result != ERROR_SUCCESS)
         return result;
     for (DWORD index = 0;; ++index) {
@@ -68,7 +67,7 @@ std::string FindAssignedPort(unsigned long ip)
 LONG WriteAssignmentValue(const char* portName, const char* valueName, DWORD value)
 {
     UniqueHKey key;
-    LONG result = CreateRegKey(key, HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str(), KEY_WRITE);
+    LONG result = CreateRegKey(key, HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str(), KEY_WRITE | kMachineView);
     if (result != ERROR_SUCCESS)
         return result;
     return ::RegSetValueExA(key.Get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
@@ -78,7 +77,7 @@ LONG DeleteAssignment(const char* portName)
 {
     if (!portName || std::strncmp(portName, "COM", 3) != 0)
         return ERROR_INVALID_NAME;
-    LONG result = static_cast<LONG>(::SHDeleteKeyA(HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str()));
+    LONG result = DeleteMachineKeyTree(BindingKeyPath(portName).c_str());
     return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 

@@ -14,6 +14,30 @@ kvr_detect_wine_arch() {
   fi
 }
 
+# Whether this machine runs 32-bit code at all: the 32-bit Wine loader is an i386 program.
+kvr_runs_32bit_code() {
+  [ -x /usr/lib/wine/wine ] && timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The prefixes the whole suite runs in (tools/test.sh, tools/build.sh): the i686 build in a 32-bit
+# prefix and the x86_64 build in a 64-bit one, each where this machine runs it; only the forced one
+# when KVR_WINE_ARCH is set. Decided once and handed down to the scripts started from here.
+if [ -z "${KVR_TEST_ARCHS:-}" ]; then
+  if [ -n "${KVR_WINE_ARCH:-}" ]; then
+    KVR_TEST_ARCHS=$KVR_WINE_ARCH
+  elif kvr_runs_32bit_code; then
+    KVR_TEST_ARCHS="win32 win64"
+  else
+    KVR_TEST_ARCHS=win64
+  fi
+  export KVR_TEST_ARCHS
+fi
+
+# The build target tested in a prefix of this kind.
+kvr_target_of() {
+  if [ "$1" = win32 ]; then echo i686; else echo x86_64; fi
+}
+
 KVR_WINE_ARCH=$(kvr_detect_wine_arch)
 export KVR_WINE_ARCH
 if [ "$KVR_WINE_ARCH" = win32 ]; then

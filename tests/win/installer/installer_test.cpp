@@ -7,6 +7,7 @@
 #include "program_run.h"
 #include "registry_values.h"
 #include "res/resource.h"
+#include "wow64.h"
 
 #include <gtest/gtest.h>
 
@@ -117,4 +118,60 @@ TEST_F(InstallerTest, ACurrentDirectoryTooDeepForTheInfsPathIsInfNotFound)
     EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
     for (auto folder = made.rbegin(); folder != made.rend(); ++folder)
         ::RemoveDirectoryA(folder->c_str());
+}
+
+// /quiet and what else the command line may hold. A window would keep the program from ending, and
+// the test's own watch fails on any message box it did not expect.
+TEST_F(InstallerTest, QuietInstallsWithoutAWindowAndAnswersByExitCode)
+{
+    PackageFolder package;
+    ProgramRun installing(WindowsPath(KVR_INSTALLER_EXE), package.Path(), false, "/QUIET");  // any letter case
+    ASSERT_TRUE(installing.WaitExit(60000));
+    EXPECT_EQ(installing.ExitCode(), 0u);
+    EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 1u);
+    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+
+    // No INF here: failed, without the error box, and the entry is still written.
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+    PackageFolder elsewhere(false);
+    ProgramRun failing(WindowsPath(KVR_INSTALLER_EXE), elsewhere.Path(), false, " /quiet ");
+    ASSERT_TRUE(failing.WaitExit(60000));
+    EXPECT_EQ(failing.ExitCode(), 1603u);
+    EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 1u);
+    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+}
+
+TEST_F(InstallerTest, AnyOtherArgumentIsRefusedByNameBeforeAnythingIsDone)
+{
+    PackageFolder package;
+    for (const char* arguments : {"/S", "/quiet /quiet", "quiet"}) {
+        ProgramRun run(WindowsPath(KVR_INSTALLER_EXE), package.Path(), false, arguments);
+        MessageBoxInfo box;
+        HWND shown = WaitForMessageBox(run.Pid(), 30000);
+        ASSERT_TRUE(shown && ReadMessageBox(shown, box) && PressMessageBoxButton(shown, IDOK)) << arguments;
+        EXPECT_NE(box.text.find(arguments), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find("accepted argument is /quiet"), std::string::npos) << box.text;
+        ASSERT_TRUE(run.WaitExit());
+        EXPECT_EQ(run.ExitCode(), 87u);
+    }
+    EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey));
+}
+
+// A 32-bit installer on 64-bit Windows, as this process is made to see itself: the platform would
+// refuse the device, so none is attempted; the run fails and the entry is still written.
+TEST_F(InstallerTest, QuietOnWow64InstallsNoDeviceAndFails)
+{
+    PackageFolder package;
+    char start[MAX_PATH] = {0};
+    ::GetCurrentDirectoryA(MAX_PATH, start);
+    ::SetCurrentDirectoryA(package.Path().c_str());
+    Wow64Query previous = ReplaceWow64Query([] { return true; });
+    int exitCode = RunQuietInstall();
+    ReplaceWow64Query(previous);
+    ::SetCurrentDirectoryA(start);
+    EXPECT_EQ(exitCode, 1603);
+    EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
+    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    EXPECT_NE(InstallerWow64Refusal().find("64-bit KVRLANCOM_INSTALLER.exe"), std::string::npos);
 }

@@ -6,6 +6,7 @@
 #include "dialogs/port_manage_dlg.h"
 #include "message_box_watch.h"
 #include "res/resource.h"
+#include "wow64.h"
 
 #include <gtest/gtest.h>
 
@@ -116,4 +117,24 @@ TEST_F(PortManageTest, WithoutAnInfInTheCurrentDirectoryAddPortShowsAndChangesNo
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(PresentDevices().size(), devicesBefore);
+}
+
+// A 32-bit tool on 64-bit Windows, as this process is made to see itself: both device operations
+// say which program to run instead, and neither touches a device.
+TEST_F(PortManageTest, OnWow64AddAndDeleteNameThe64BitToolAndChangeNothing)
+{
+    PackageFolder package;
+    ::SetCurrentDirectoryA(package.Path().c_str());
+    ASSERT_EQ(InstallFromInf(package.InfPath(), "kelvaro\\tcpsio"), INSTALL_OK);
+    Wow64Query previous = ReplaceWow64Query([] { return true; });
+    ScriptedPortManageDlg dialog([](ScriptedPortManageDlg& self) {
+        for (int button : {IDC_ADD_PORT, IDC_DELETE_ALL_PORT}) {
+            std::vector<MessageBoxInfo> shown = self.Click(button);
+            ASSERT_EQ(shown.size(), 1u);
+            EXPECT_NE(shown[0].text.find("64-bit kvrconfig.exe"), std::string::npos) << shown[0].text;
+            EXPECT_EQ(PackagePortNames().size(), 1u);
+        }
+    });
+    dialog.DoModal();
+    ReplaceWow64Query(previous);
 }

@@ -12,7 +12,8 @@ std::string WindowsPath(const char* buildPath)
     return path[0] == '\\' ? "Z:" + path : path;
 }
 
-ProgramRun::ProgramRun(const std::string& exePath, const std::string& currentDirectory, bool captureOutput)
+ProgramRun::ProgramRun(const std::string& exePath, const std::string& currentDirectory, bool captureOutput,
+                       const std::string& arguments)
 {
     UniqueKernelHandle output;
     STARTUPINFOA startup = {};
@@ -29,6 +30,8 @@ ProgramRun::ProgramRun(const std::string& exePath, const std::string& currentDir
         startup.hStdOutput = startup.hStdError = output.Get();
     }
     std::string commandLine = "\"" + exePath + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
     PROCESS_INFORMATION process = {};
     if (::CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, captureOutput ? TRUE : FALSE, 0, nullptr,
                          currentDirectory.c_str(), &startup, &process)) {
@@ -49,6 +52,14 @@ ProgramRun::~ProgramRun()
     }
     if (!m_outputPath.empty())
         ::DeleteFileA(m_outputPath.c_str());
+}
+
+DWORD ProgramRun::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (m_process)
+        ::GetExitCodeProcess(m_process, &code);
+    return code;
 }
 
 namespace {

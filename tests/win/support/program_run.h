@@ -11,9 +11,10 @@ std::string WindowsPath(const char* buildPath);
 
 class ProgramRun {
 public:
-    // Starts exePath with currentDirectory as its current directory; with captureOutput its
-    // standard output goes to a file. Check Started().
-    ProgramRun(const std::string& exePath, const std::string& currentDirectory, bool captureOutput = false);
+    // Starts exePath with currentDirectory as its current directory and arguments after its name
+    // on the command line; with captureOutput its standard output goes to a file. Check Started().
+    ProgramRun(const std::string& exePath, const std::string& currentDirectory, bool captureOutput = false,
+               const std::string& arguments = "");
     // Ends the program if it still runs.
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
@@ -25,6 +26,8 @@ public:
     HWND WaitWindow(const char* caption, DWORD timeoutMs = 30000) const;
     // True when the program ended within timeoutMs.
     bool WaitExit(DWORD timeoutMs = 10000) const;
+    // The whole exit code once the program has ended (STILL_ACTIVE before).
+    DWORD ExitCode() const;
     // What reached standard output so far (captureOutput only).
     std::string Output() const;
 

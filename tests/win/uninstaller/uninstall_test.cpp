@@ -5,8 +5,10 @@
 #include "message_box_probe.h"
 #include "program_run.h"
 #include "registry_values.h"
+#include "remove_package.h"
 #include "uninstall_dlg.h"
 #include "uninstall_steps.h"
+#include "wow64.h"
 
 #include "handles.h"
 
@@ -221,4 +223,45 @@ TEST_F(UninstallerTest, CancelEscapeAndTheCloseBoxRemoveNothing)
         EXPECT_TRUE(run.WaitExit());
     }
     installed.ExpectUntouched();
+}
+
+// /quiet and what else the command line may hold. A window would keep the program from ending, and
+// the test's own watch fails on any message box it did not expect.
+TEST_F(UninstallerTest, QuietRemovesThePackageWithoutAWindowAndAsksForARestartByExitCode)
+{
+    InstalledPackage installed;
+    ProgramRun run(installed.uninstallerPath, WindowsDirectory(), false, "/quiet");
+    ASSERT_TRUE(run.WaitExit(60000));
+    EXPECT_EQ(run.ExitCode(), 3010u);
+    installed.ExpectUninstalled();
+}
+
+TEST_F(UninstallerTest, AnyOtherArgumentIsRefusedByNameAndRemovesNothing)
+{
+    InstalledPackage installed;
+    ProgramRun run(installed.uninstallerPath, WindowsDirectory(), false, "/uninstall");
+    MessageBoxInfo box;
+    HWND shown = WaitForMessageBox(run.Pid(), 30000);
+    ASSERT_TRUE(shown && ReadMessageBox(shown, box) && PressMessageBoxButton(shown, IDOK));
+    EXPECT_EQ(box.caption, "kvrlancom_uninstaller");
+    EXPECT_NE(box.text.find("/uninstall"), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("accepted argument is /quiet"), std::string::npos) << box.text;
+    ASSERT_TRUE(run.WaitExit());
+    EXPECT_EQ(run.ExitCode(), 87u);
+    installed.ExpectUntouched();
+}
+
+// A 32-bit uninstaller on 64-bit Windows, as this process is made to see itself: the devices stay
+// (the platform would refuse their removal), everything else goes, and the run counts as failed.
+TEST_F(UninstallerTest, QuietOnWow64LeavesTheDevicesRemovesTheRestAndFails)
+{
+    InstalledPackage installed;
+    Wow64Query previous = ReplaceWow64Query([] { return true; });
+    int exitCode = RunQuietUninstall();
+    ReplaceWow64Query(previous);
+    EXPECT_EQ(exitCode, 1603);
+    EXPECT_EQ(DevicesWithHardwareId(kHardwareId).size(), 2u);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kPortAssignmentStoreKey));
+    EXPECT_NE(UninstallerWow64Refusal().find("64-bit kvrlancom_uninstaller.exe"), std::string::npos);
 }

@@ -1,0 +1,24 @@
+# Stages one build for the setup package, under the names the package folder holds:
+#   cmake -DTREE=<build tree> -DDRIVER=<driver package folder> -DDEST=<stage folder> -P stage.cmake
+# The driver package's files all go beside the programs: the INF needs what it copies from its own
+# folder (a file missing there makes the device install wait on a disk prompt).
+set(programs
+  installer/kvrlancom_installer.exe KVRLANCOM_INSTALLER.exe
+  config_tool/kvrconfig.exe kvrconfig.exe
+  uninstaller/kvrlancom_uninstaller.exe kvrlancom_uninstaller.exe)
+
+file(REMOVE_RECURSE ${DEST})
+file(MAKE_DIRECTORY ${DEST})
+while(programs)
+  list(POP_FRONT programs built shipped)
+  if(NOT EXISTS ${TREE}/${built})
+    message(FATAL_ERROR "${TREE}/${built} is missing: build that tree first")
+  endif()
+  configure_file(${TREE}/${built} ${DEST}/${shipped} COPYONLY)
+endwhile()
+
+if(NOT EXISTS ${DRIVER}/kvrlancom.INF)
+  message(FATAL_ERROR "${DRIVER} holds no kvrlancom.INF")
+endif()
+file(GLOB driver_files LIST_DIRECTORIES false ${DRIVER}/*)
+file(COPY ${driver_files} DESTINATION ${DEST})

@@ -1,0 +1,150 @@
+"""kvrlancom-setup.exe /S in a fresh prefix, as a deployment tool runs it: the package folder with
+the build that matches the prefix's Windows, the start-menu shortcut starting the tool in the
+package folder, one device, the uninstall entry; then the entry's program with /quiet removes it
+all and asks for a restart (3010). Without /S the installer's own dialog shows within the setup.
+
+Runs itself with --inside in a throwaway prefix of its own (tools/wine/with-prefix.sh, nested in
+the test's one) and reports what it saw there as one JSON line."""
+
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import unittest
+
+from deployment import exit_code, machine_runs_32bit_code, pe_architecture, prefix_path, read_shortcut, setup_package
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+PACKAGE = "C:\\windows\\KELVARO\\KVRLANCOM"
+ENTRY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\KELVARO KVRLANCOM Driver"
+STORE = r"HKEY_LOCAL_MACHINE\SOFTWARE\KELVARO\TCPSIO"
+PORTS = r"HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Enum\Root\PORTS"
+PROGRAMS = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"
+
+
+def reg(*args):
+    with tempfile.TemporaryDirectory(prefix="kvr_reg_") as folder:   # no reg.exe of ours in the way
+        run = subprocess.run([os.environ["KVR_WINE"], "reg", *args], cwd=folder, stdin=subprocess.DEVNULL,
+                             capture_output=True)
+    return run.returncode, run.stdout.decode("latin-1")
+
+
+def string_values(key):
+    code, text = reg("query", key)
+    if code != 0:
+        return None
+    return dict(re.findall(r"^\s+(\S+)\s+REG_SZ\s+(.*?)\r?$", text, re.M))
+
+
+def package_devices():
+    _, text = reg("query", PORTS, "/s")
+    return len(re.findall(r"HardwareId\s+REG_MULTI_SZ\s+kelvaro\\tcpsio\s*$", text, re.M))
+
+
+def listing(windows_folder):
+    path = prefix_path(windows_folder)
+    return sorted(os.listdir(path)) if os.path.isdir(path) else None
+
+
+def inside():
+    seen = {"setup_exit": exit_code("Z:" + setup_package().replace("/", "\\"), "/S")}
+    seen["files"] = listing(PACKAGE)
+    seen["architectures"] = sorted({pe_architecture(os.path.join(prefix_path(PACKAGE), name))
+                                    for name in seen["files"] or [] if name.lower().endswith(".exe")})
+    seen["shortcuts"] = listing(PROGRAMS + "\\KELVARO\\KvrLanCom")
+    link = prefix_path(PROGRAMS + "\\KELVARO\\KvrLanCom\\Configuration Tool.lnk")
+    seen["shortcut"] = read_shortcut(link) if os.path.exists(link) else None
+    seen["devices"] = package_devices()
+    entry = string_values(ENTRY) or {}
+    seen["entry"] = entry
+    uninstaller = entry.get("UninstallString", "")
+    seen["uninstaller_exists"] = bool(uninstaller) and os.path.isfile(prefix_path(uninstaller))
+
+    # A binding of the tool's, which the uninstaller removes with the store.
+    reg("add", STORE + "\\COM3", "/v", "IPAddress", "/t", "REG_DWORD", "/d", "167815360", "/f")
+    seen["uninstall_exit"] = exit_code(uninstaller, "/quiet") if uninstaller else None
+    seen["after"] = {"files": listing(PACKAGE), "shortcuts": listing(PROGRAMS + "\\KELVARO\\KvrLanCom"),
+                     "programs_kelvaro": listing(PROGRAMS + "\\KELVARO"), "devices": package_devices(),
+                     "entry": reg("query", ENTRY)[0] == 0, "store": reg("query", STORE)[0] == 0,
+                     "kelvaro_key": reg("query", r"HKEY_LOCAL_MACHINE\SOFTWARE\KELVARO")[0] == 0}
+    print(json.dumps(seen), flush=True)
+
+
+def inside_interactive():
+    """Without /S: the setup's progress page, the installer's own completion dialog, then Close."""
+    from driver import Driver
+    seen = {}
+    setup = subprocess.Popen([os.environ["KVR_WINE"], setup_package()], cwd=tempfile.gettempdir(),
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with Driver() as d:
+        done, _ = d.wait_window("Install Completed!", 60)
+        seen["status"] = d.text(done, 1000)
+        d.click(done, 1)
+        finished, _ = d.wait_window("KELVARO Virtual Com for ethernet Driver Setup: Completed", 30)
+        d.click(finished, 1)   # Close
+        seen["setup_exit"] = setup.wait(30)
+    seen["devices"] = package_devices()
+    seen["entry"] = string_values(ENTRY) is not None
+    print(json.dumps(seen), flush=True)
+
+
+def run_inside(test, mode):
+    run = subprocess.run(["bash", os.path.join(ROOT, "tools", "wine", "with-prefix.sh"),
+                          sys.executable, os.path.abspath(__file__), mode],
+                         stdin=subprocess.DEVNULL, capture_output=True, timeout=280)
+    lines = [l for l in run.stdout.decode("latin-1").splitlines() if l.startswith("{")]
+    test.assertTrue(lines, f"no report from the throwaway prefix: {run.stderr.decode('latin-1')[-2000:]}")
+    return json.loads(lines[-1])
+
+
+class SetupPackage(unittest.TestCase):
+    def setUp(self):
+        missing = [v for v in ("KVR_WINE", "WINEPREFIX", "KVR_SETUP_DIR", "KVRDRIVE_EXE") if not os.environ.get(v)]
+        if missing:
+            self.skipTest(f"needs the end-to-end harness (missing {', '.join(missing)})")
+
+    def test_silent_setup_then_quiet_uninstall_in_a_fresh_prefix(self):
+        seen = run_inside(self, "--inside")
+
+        self.assertEqual(seen["setup_exit"], 0)
+        programs = ["KVRLANCOM_INSTALLER.exe", "kvrconfig.exe", "kvrlancom_uninstaller.exe"]
+        # The stand-in driver package: the INF and the co-installer it copies from beside it.
+        self.assertEqual(seen["files"], sorted(programs + ["kvrlancom.INF", "kvrlancom_portname.dll"]))
+        win64 = os.environ.get("WINEARCH", "win32") == "win64"
+        self.assertEqual(seen["architectures"], ["x86_64" if win64 else "i686"])
+        self.assertEqual(seen["shortcuts"], ["Configuration Tool.lnk"])   # no quick references to link
+        self.assertEqual(seen["shortcut"]["target"].lower(), (PACKAGE + "\\kvrconfig.exe").lower())
+        self.assertEqual(seen["shortcut"]["working_dir"].lower(), PACKAGE.lower())
+        self.assertEqual(seen["devices"], 1)
+        self.assertEqual(seen["entry"]["DisplayName"], "KELVARO Virtual Com for ethernet Driver")
+        self.assertTrue(seen["uninstaller_exists"], seen["entry"])
+
+        self.assertEqual(seen["uninstall_exit"], 3010)
+        after = seen["after"]
+        # What the uninstaller keeps: its own file and the co-installer, which it does not know.
+        self.assertEqual(after["files"], ["kvrlancom_portname.dll", "kvrlancom_uninstaller.exe"])
+        self.assertIsNone(after["shortcuts"])
+        self.assertEqual(after["programs_kelvaro"], [])
+        self.assertEqual(after["devices"], 0)
+        self.assertFalse(after["entry"])
+        self.assertFalse(after["store"])
+        self.assertTrue(after["kelvaro_key"])
+
+    def test_without_arguments_the_installer_shows_its_dialog_within_the_setup(self):
+        seen = run_inside(self, "--inside-interactive")
+        self.assertEqual(seen["status"], "Install Success!")
+        self.assertEqual(seen["setup_exit"], 0)
+        self.assertEqual(seen["devices"], 1)
+        self.assertTrue(seen["entry"])
+
+
+if __name__ == "__main__":
+    if "--inside" in sys.argv:
+        inside()
+    elif "--inside-interactive" in sys.argv:
+        inside_interactive()
+    else:
+        unittest.main()

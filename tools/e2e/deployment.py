@@ -1,0 +1,91 @@
+"""What the deployment tests need: programs run for their full exit code, the prefix's files by
+their Windows paths, shortcuts read, program files' architecture, whether this machine runs 32-bit
+code, and where the setup package and the builds of both architectures are."""
+
+import os
+import struct
+import subprocess
+import tempfile
+
+PE_MACHINE = {0x014C: "i686", 0x8664: "x86_64"}
+
+
+def machine_runs_32bit_code():
+    try:
+        return subprocess.run(["/usr/lib/wine/wine", "--version"], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=20).returncode == 0
+    except (OSError, subprocess.TimeoutExpired):
+        return False
+
+
+def setup_package():
+    """The setup to run here: kvrlancom-setup.exe, or its 64-bit twin where no 32-bit code runs."""
+    folder = os.environ["KVR_SETUP_DIR"]
+    name = "kvrlancom-setup.exe" if machine_runs_32bit_code() else "kvrlancom-setup-x64.exe"
+    return os.path.join(folder, name)
+
+
+def prefix_path(windows_path):
+    """The Unix path of C:\\... in the prefix, each part matched regardless of case (as Windows
+    does); parts that do not exist are kept as given."""
+    drive, rest = windows_path.split(":", 1)
+    assert drive.upper() == "C", windows_path
+    path = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+    for part in [p for p in rest.split("\\") if p]:
+        found = [n for n in os.listdir(path) if n.lower() == part.lower()] if os.path.isdir(path) else []
+        path = os.path.join(path, found[0] if found else part)
+    return path
+
+
+def exit_code(windows_program, *args):
+    """Runs the program (a Windows path) and returns its whole exit code: wine's own exit code
+    holds only the low 8 bits, a batch file's %errorlevel% after start /wait holds all of it."""
+    line = f'start /wait "" "{windows_program}" {" ".join(args)}'
+    with tempfile.TemporaryDirectory(prefix="kvr_run_", dir=prefix_path("C:\\")) as folder:
+        with open(os.path.join(folder, "run.bat"), "w", newline="\r\n") as f:
+            f.write(f"@echo off\n{line}\necho exit=%errorlevel%\n")
+        batch = "C:\\" + os.path.basename(folder) + "\\run.bat"
+        run = subprocess.run([os.environ["KVR_WINE"], "cmd", "/c", batch], cwd=folder, stdin=subprocess.DEVNULL,
+                             capture_output=True, timeout=240)
+    for text in run.stdout.decode("latin-1").splitlines():
+        if text.startswith("exit="):
+            return int(text[5:])
+    raise RuntimeError(f"no exit code from {line}: {run.stdout!r} {run.stderr[-1000:]!r}")
+
+
+def pe_architecture(path):
+    with open(path, "rb") as f:
+        data = f.read(4096)
+    offset = struct.unpack_from("<I", data, 0x3C)[0]
+    return PE_MACHINE.get(struct.unpack_from("<H", data, offset + 4)[0], "other")
+
+
+def read_shortcut(path):
+    """Target and working directory of a shell link (.lnk)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    flags = struct.unpack_from("<I", data, 0x14)[0]
+    pos = 0x4C
+    if flags & 0x01:                                  # HasLinkTargetIDList
+        pos += 2 + struct.unpack_from("<H", data, pos)[0]
+    target = None
+    if flags & 0x02:                                  # HasLinkInfo: the local base path
+        size = struct.unpack_from("<I", data, pos)[0]
+        info_flags, _, base_offset = struct.unpack_from("<III", data, pos + 8)
+        if info_flags & 0x01:
+            end = data.index(b"\0", pos + base_offset)
+            target = data[pos + base_offset:end].decode("latin-1")
+        pos += size
+    unicode = bool(flags & 0x80)
+    strings = {}
+    for bit, name in ((0x04, "name"), (0x08, "relative_path"), (0x10, "working_dir"), (0x20, "arguments"),
+                      (0x40, "icon")):
+        if flags & bit:
+            count = struct.unpack_from("<H", data, pos)[0]
+            pos += 2
+            width = 2 if unicode else 1
+            raw = data[pos:pos + count * width]
+            # Wine counts the terminating NUL in; Windows does not.
+            strings[name] = raw.decode("utf-16-le" if unicode else "latin-1").rstrip("\0")
+            pos += count * width
+    return {"target": target, **strings}

@@ -1,0 +1,43 @@
+#include "remove_package.h"
+
+#include "device_setup.h"
+#include "run_mode.h"
+#include "uninstall_steps.h"
+#include "wow64.h"
+
+#include <windows.h>
+
+void RemovePackage(bool withDevices)
+{
+    // Every step runs whatever the earlier ones achieved; none reports a failure.
+    if (withDevices)
+        RemoveDevicesByHardwareId();
+
+    // Paths under the Windows directory are formed only when it was read whole.
+    char windowsDirectory[260];
+    UINT length = ::GetWindowsDirectoryA(windowsDirectory, 255);
+    const bool haveWindowsDirectory = length > 0 && length < 255;
+
+    if (haveWindowsDirectory) {
+        DeleteDriverInfCopy(windowsDirectory);
+        DeleteDriverFile(windowsDirectory);
+    }
+    DeletePackageKeys();
+    if (haveWindowsDirectory) {
+        DeletePackageFiles(windowsDirectory);
+        RemoveStartMenuItems(windowsDirectory);
+    }
+}
+
+std::string UninstallerWow64Refusal()
+{
+    return Wow64DeviceRefusal("remove the driver's virtual ports", kUninstallerProgram) +
+           "\nThe ports stay; everything else is removed now.";
+}
+
+int RunQuietUninstall()
+{
+    const bool withDevices = !RunsUnderWow64();
+    RemovePackage(withDevices);
+    return withDevices ? kExitRestartNeeded : kExitFailed;
+}
