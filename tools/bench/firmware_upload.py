@@ -4,7 +4,7 @@ datagram to the last byte against the pacing's minimum, and the slowest answer o
 to another process's message during the transfer (read every 10 ms). Fails unless the image arrived
 whole, the ratio is at most 1.02 and the slowest answer at most 100 ms.
 
-Runs inside the harness (tools/bench/firmware_upload.sh sets it up, or ctest -L bench inside
+Runs inside the harness (tools/bench/run.sh firmware_upload sets it up, or ctest -L bench inside
 tools/netns-run.sh and tools/wine/with-prefix.sh) with KVRCONFIG_EXE and KVRDRIVE_EXE set.
 """
 

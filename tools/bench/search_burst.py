@@ -2,7 +2,7 @@
 """Benchmark: one search answered by 1000 simulated printers in one burst. Prints how many rows
 kvrconfig listed and how long filling the list took; fails unless every printer is listed.
 
-Runs inside the harness (tools/bench/search_burst.sh sets it up, or ctest -L bench inside
+Runs inside the harness (tools/bench/run.sh search_burst sets it up, or ctest -L bench inside
 tools/netns-run.sh and tools/wine/with-prefix.sh) with KVRCONFIG_EXE and KVRDRIVE_EXE set.
 """
 
