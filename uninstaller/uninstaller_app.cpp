@@ -1,41 +1,24 @@
 #include "uninstaller_app.h"
 
-#include "msgbox.h"
 #include "remove_package.h"
 #include "uninstall_dlg.h"
-
-#include <commctrl.h>
 
 CUninstallerApp theApp;
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
 {
-    theApp.m_pszArguments = lpCmdLine;
-    theApp.m_runMode = ParseRunMode(lpCmdLine);
-    return AfxWinMain(hInstance);
+    return DeployWinMain(theApp, hInstance, lpCmdLine);
 }
 
-BOOL CUninstallerApp::InitInstance()
+int CUninstallerApp::RunQuiet()
 {
-    switch (m_runMode) {
-    case RunMode::Invalid:
-        AfxMessageBox(InvalidArgumentMessage(m_pszArguments).c_str(), MB_OK);
-        m_nExitCode = kExitInvalidArgument;
-        return FALSE;
-    case RunMode::Quiet:
-        m_nExitCode = RunQuietUninstall();
-        return FALSE;
-    case RunMode::Interactive:
-        break;
-    }
+    return RunQuietUninstall();
+}
 
-    // The framework's ordinary start-up: the common controls the dialogs may host.
-    ::InitCommonControls();
-
+void CUninstallerApp::RunDialog()
+{
     CUninstallDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
-    // Nothing is left running: the program ends once the dialog has closed.
-    return FALSE;
 }
