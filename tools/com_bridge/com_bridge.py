@@ -1,0 +1,294 @@
+#!/usr/bin/env python3
+"""The driver's data path, stood in for under Wine: every virtual COM port of the driver package
+becomes a pseudo-terminal in the prefix (dosdevices/comN), and what a program writes to COMn goes
+over TCP to the printer that the port assignment store binds COMn to, as the driver would carry it.
+
+    com_bridge.py --store-query build/win-x86_64/tools/com_bridge/kvrstorequery.exe \\
+                  --log bridge.jsonl --ready-file bridge.ready &
+
+Runs on the tool side of tools/netns-run.sh, in the prefix of tools/wine/with-prefix.sh (needs
+WINEPREFIX and KVR_WINE): its TCP connections leave through the tool side's route to the printers.
+
+- Ports: every PortName of a root-enumerated Ports device with the driver's hardware ID, looked
+  at every --scan-ms; a port added later is bridged from then on, a deleted one is unlinked.
+  --port COMn (repeatable) bridges exactly those names instead.
+- Data: when bytes arrive on a port without an open connection, the bridge asks the store for
+  the port's binding (IPAddress and Port, Port_ when Port is missing), connects and sends. The
+  connection carries every later byte, and the printer's answers back to the port, until the port
+  has been quiet for --idle-ms; the next data read the binding afresh. Bytes for a port without a
+  usable binding, or whose printer refuses the connection, are dropped (and logged), as a write to
+  a driver port with nowhere to go.
+- The store is read through kvrstorequery.exe inside the prefix (see store_query.cpp for why).
+
+Log: one JSON object per line, flushed at once, t = time.monotonic():
+  start, map (port, pty), unmap (port), data (port, n: bytes read from the port),
+  lookup (port, ms, address or null, reason), connect (port, address, ms), connect_error,
+  sent (port, n, total), reply (port, n), dropped (port, n, reason), close (port, total, reason),
+  stop.
+SIGTERM/SIGINT end it; the prefix's links are put back as they were.
+"""
+
+import argparse
+import errno
+import json
+import os
+import selectors
+import signal
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import tty
+
+
+# ----- the store's values -------------------------------------------------------------------------
+
+def decode_binding(answer):
+    """(ip, port) from the store query's answer for one port, or (None, reason).
+
+    "IPAddress" holds the address in network byte order (first byte in memory = leftmost octet);
+    "Port" holds htons(port) in its low 16 bits; "Port_" the plain port."""
+    fields = answer.split()
+    if not fields or fields[0] == "NONE":
+        return None, "not bound"
+    if fields[0] != "OK" or len(fields) != 4:
+        return None, f"store query answered {answer!r}"
+    ip_hex, port_hex, plain_hex = fields[1:]
+    if ip_hex == "-":
+        return None, "no IPAddress"
+    ip = socket.inet_ntoa(struct.pack("<I", int(ip_hex, 16)))
+    if port_hex != "-":
+        net = int(port_hex, 16) & 0xFFFF
+        port = ((net & 0xFF) << 8) | (net >> 8)
+    elif plain_hex != "-":
+        port = int(plain_hex, 16)
+    else:
+        return None, "no Port"
+    if ip == "0.0.0.0" or not 0 < port < 65536:
+        return None, f"unusable binding {ip}:{port}"
+    return (ip, port), None
+
+
+class StoreQuery:
+    """kvrstorequery.exe running in the prefix; one request, one answer line."""
+
+    def __init__(self, wine, exe):
+        # From an empty folder: Wine looks for a program in the current folder first.
+        self._folder = tempfile.mkdtemp(prefix="kvr_store_query_")
+        self._proc = subprocess.Popen([wine, exe], cwd=self._folder, stdin=subprocess.PIPE,
+                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.ask("ports")  # the first answer also tells that it runs
+
+    def ask(self, request):
+        self._proc.stdin.write(request.encode("ascii") + b"\n")
+        self._proc.stdin.flush()
+        line = self._proc.stdout.readline()
+        if not line:
+            raise RuntimeError(f"kvrstorequery ended (exit code {self._proc.poll()})")
+        return line.decode("latin-1").strip()
+
+    def close(self):
+        try:
+            self.ask("quit")
+            self._proc.wait(5)
+        except (OSError, RuntimeError, subprocess.TimeoutExpired):
+            self._proc.kill()
+            self._proc.wait()
+        os.rmdir(self._folder)
+
+
+# ----- the bridge ---------------------------------------------------------------------------------
+
+class Port:
+    def __init__(self, name, master, slave, link, saved):
+        self.name, self.master, self.slave, self.link, self.saved = name, master, slave, link, saved
+        self.conn = None
+        self.total = 0
+        self.quiet_at = 0.0
+
+
+class Bridge:
+    def __init__(self, store, dosdevices, log, idle_s):
+        self.store, self.dosdevices, self._log, self.idle_s = store, dosdevices, log, idle_s
+        self.ports = {}
+        self.sel = selectors.DefaultSelector()
+
+    def log(self, event, **fields):
+        self._log.write(json.dumps({"t": time.monotonic(), "event": event, **fields}) + "\n")
+        self._log.flush()
+
+    # ports
+
+    def map(self, name):
+        master, slave = os.openpty()
+        tty.setraw(slave)  # bytes as written: no line-end translation, no echo
+        os.set_blocking(master, False)
+        link = os.path.join(self.dosdevices, name.lower())
+        saved = os.readlink(link) if os.path.islink(link) else None
+        if os.path.lexists(link):
+            os.unlink(link)
+        # The bridge keeps the terminal's own end open too, so that the port does not hang up
+        # each time a program closes it.
+        os.symlink(os.ttyname(slave), link)
+        port = Port(name, master, slave, link, saved)
+        self.ports[name] = port
+        self.sel.register(master, selectors.EVENT_READ, ("port", port))
+        self.log("map", port=name, pty=os.ttyname(slave))
+
+    def unmap(self, port):
+        self.close_conn(port, "port removed")
+        self.sel.unregister(port.master)
+        os.close(port.master)
+        os.close(port.slave)
+        if os.path.lexists(port.link):
+            os.unlink(port.link)
+        if port.saved is not None:
+            os.symlink(port.saved, port.link)
+        del self.ports[port.name]
+        self.log("unmap", port=port.name)
+
+    def scan(self):
+        names = set(self.store.ask("ports").split()[1:])
+        for name in sorted(names - set(self.ports)):
+            self.map(name)
+        for name in sorted(set(self.ports) - names):
+            self.unmap(self.ports[name])
+
+    # data
+
+    def on_port(self, port):
+        try:
+            data = os.read(port.master, 65536)
+        except OSError as e:
+            if e.errno in (errno.EAGAIN, errno.EIO):
+                return
+            raise
+        if not data:
+            return
+        self.log("data", port=port.name, n=len(data))
+        if port.conn is None and not self.connect(port, len(data)):
+            return
+        try:
+            port.conn.sendall(data)
+        except OSError as e:
+            self.log("dropped", port=port.name, n=len(data), reason=f"send: {e}")
+            self.close_conn(port, "send failed")
+            return
+        port.total += len(data)
+        port.quiet_at = time.monotonic() + self.idle_s
+        self.log("sent", port=port.name, n=len(data), total=port.total)
+
+    def connect(self, port, n):
+        start = time.monotonic()
+        address, reason = decode_binding(self.store.ask(f"binding {port.name}"))
+        looked_up = time.monotonic()
+        self.log("lookup", port=port.name, ms=round((looked_up - start) * 1000, 3),
+                 address=f"{address[0]}:{address[1]}" if address else None, reason=reason)
+        if address is None:
+            self.log("dropped", port=port.name, n=n, reason=reason)
+            return False
+        try:
+            conn = socket.create_connection(address, timeout=2.0)
+        except OSError as e:
+            self.log("connect_error", port=port.name, address=f"{address[0]}:{address[1]}", error=str(e))
+            self.log("dropped", port=port.name, n=n, reason="connect failed")
+            return False
+        conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        conn.setblocking(False)
+        port.conn, port.total = conn, 0
+        self.sel.register(conn, selectors.EVENT_READ, ("conn", port))
+        self.log("connect", port=port.name, address=f"{address[0]}:{address[1]}",
+                 ms=round((time.monotonic() - looked_up) * 1000, 3))
+        return True
+
+    def on_conn(self, port):
+        try:
+            data = port.conn.recv(65536)
+        except BlockingIOError:
+            return
+        except OSError:
+            data = b""
+        if not data:
+            self.close_conn(port, "printer closed")
+            return
+        self.log("reply", port=port.name, n=len(data))
+        try:
+            os.write(port.master, data)
+        except OSError:
+            pass
+
+    def close_conn(self, port, reason):
+        if port.conn is None:
+            return
+        self.sel.unregister(port.conn)
+        port.conn.close()
+        port.conn = None
+        self.log("close", port=port.name, total=port.total, reason=reason)
+
+    def run(self, scan_s, fixed, ready_path, stop):
+        if fixed:
+            for name in fixed:
+                self.map(name)
+        else:
+            self.scan()
+        next_scan = time.monotonic() + scan_s
+        if ready_path:
+            open(ready_path, "w").close()
+        while not stop():
+            now = time.monotonic()
+            deadlines = [p.quiet_at for p in self.ports.values() if p.conn is not None]
+            if not fixed:
+                deadlines.append(next_scan)
+            timeout = max(0.0, min(deadlines) - now) if deadlines else 1.0
+            for key, _ in self.sel.select(min(timeout, 1.0)):
+                kind, port = key.data
+                if port.name in self.ports:
+                    (self.on_port if kind == "port" else self.on_conn)(port)
+            now = time.monotonic()
+            for port in list(self.ports.values()):
+                if port.conn is not None and now >= port.quiet_at:
+                    self.close_conn(port, "idle")
+            if not fixed and now >= next_scan:
+                self.scan()
+                next_scan = now + scan_s
+
+    def shutdown(self):
+        for port in list(self.ports.values()):
+            self.unmap(port)
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--store-query", required=True, help="kvrstorequery.exe")
+    ap.add_argument("--port", action="append", default=[], help="bridge exactly this COMn (repeatable)")
+    ap.add_argument("--log", default="-", help="JSON-lines event log (- = stdout)")
+    ap.add_argument("--ready-file", help="created once the ports are bridged, removed on exit")
+    ap.add_argument("--idle-ms", type=int, default=500, help="close a printer connection after this quiet time")
+    ap.add_argument("--scan-ms", type=int, default=500, help="look for added or deleted ports this often")
+    opts = ap.parse_args()
+
+    prefix = os.environ.get("WINEPREFIX")
+    if not prefix or os.path.realpath(prefix) == os.path.realpath(os.path.expanduser("~/.wine")):
+        sys.exit("com_bridge: needs a throwaway WINEPREFIX (never ~/.wine)")
+    stopping = []
+    signal.signal(signal.SIGTERM, lambda *_: stopping.append(1))
+    signal.signal(signal.SIGINT, lambda *_: stopping.append(1))
+
+    log = sys.stdout if opts.log == "-" else open(opts.log, "a", encoding="utf-8")
+    store = StoreQuery(os.environ.get("KVR_WINE", "wine"), opts.store_query)
+    bridge = Bridge(store, os.path.join(prefix, "dosdevices"), log, opts.idle_ms / 1000)
+    bridge.log("start", pid=os.getpid(), fixed=opts.port)
+    try:
+        bridge.run(opts.scan_ms / 1000, opts.port, opts.ready_file, lambda: bool(stopping))
+    finally:
+        bridge.shutdown()
+        store.close()
+        bridge.log("stop")
+        if opts.ready_file and os.path.exists(opts.ready_file):
+            os.unlink(opts.ready_file)
+
+
+if __name__ == "__main__":
+    main()
