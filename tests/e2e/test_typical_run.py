@@ -56,6 +56,8 @@ class TypicalRunThroughTheBridge(E2ETestCase):
         self.assertEqual(received, expected_test_page("COM3"))
         accepted = [e["local"] for e in s.sim_events("tcp_accept") if e["t"] >= clicked]
         self.assertEqual(accepted, ["192.168.0.10:515"], "one connection, to the bound printer only")
+        closed = s.sim.wait_for(lambda e: e["event"] == "tcp_close" and e["t"] >= clicked, timeout=2)
+        self.assertEqual(closed["total"], TEST_PAGE_SIZE, "the job ends when the tool closes the port")
         first, sent, lookup, connect = run.bridge_timing("COM3", clicked)
         print(f"click to receipt {(receipt - clicked) * 1000:.1f} ms; bridge {(sent - first) * 1000:.1f} ms "
               f"(lookup {lookup} ms, connect {connect} ms)")
@@ -65,9 +67,8 @@ class TypicalRunThroughTheBridge(E2ETestCase):
         detached = time.monotonic()
         text, _ = run.test_print(MAC)
         self.assertEqual(text, "Not assigned!!!")
-        time.sleep(0.7)  # longer than the bridge's idle time
-        self.assertEqual([e for e in s.sim_events() if e["event"].startswith("tcp_") and e["t"] >= detached
-                          and e["event"] != "tcp_close"], [])
+        time.sleep(0.5)
+        self.assertEqual([e for e in s.sim_events() if e["event"].startswith("tcp_") and e["t"] >= detached], [])
         self.assertEqual([e for e in self.bridge.events("data") if e["t"] >= detached], [])
 
 

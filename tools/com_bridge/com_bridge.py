@@ -14,10 +14,10 @@ WINEPREFIX and KVR_WINE): its TCP connections leave through the tool side's rout
   --port COMn (repeatable) bridges exactly those names instead.
 - Data: when bytes arrive on a port without an open connection, the bridge asks the store for
   the port's binding (IPAddress and Port, Port_ when Port is missing), connects and sends. The
-  connection carries every later byte, and the printer's answers back to the port, until the port
-  has been quiet for --idle-ms; the next data read the binding afresh. Bytes for a port without a
-  usable binding, or whose printer refuses the connection, are dropped (and logged), as a write to
-  a driver port with nowhere to go.
+  connection carries every later byte, and the printer's answers back to the port, until the
+  program closes the port (seen through inotify on the terminal); the next data after that read
+  the binding afresh. Bytes for a port without a usable binding, or whose printer refuses the
+  connection, are dropped (and logged), as a write to a driver port with nowhere to go.
 - The store is read through kvrstorequery.exe inside the prefix (see store_query.cpp for why).
 
 Log: one JSON object per line, flushed at once, t = time.monotonic():
@@ -29,6 +29,7 @@ SIGTERM/SIGINT end it; the prefix's links are put back as they were.
 """
 
 import argparse
+import ctypes
 import errno
 import json
 import os
@@ -99,21 +100,60 @@ class StoreQuery:
         os.rmdir(self._folder)
 
 
+# ----- a program closing a port --------------------------------------------------------------------
+
+class CloseWatch:
+    """inotify on the ports' terminals: which of them a program has just closed."""
+
+    IN_CLOSE = 0x08 | 0x10  # IN_CLOSE_WRITE | IN_CLOSE_NOWRITE
+
+    def __init__(self):
+        self._libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = self._libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
+        if self.fd < 0:
+            raise OSError(ctypes.get_errno(), "inotify_init1")
+
+    def add(self, path):
+        wd = self._libc.inotify_add_watch(self.fd, path.encode(), self.IN_CLOSE)
+        if wd < 0:
+            raise OSError(ctypes.get_errno(), f"inotify_add_watch {path}")
+        return wd
+
+    def remove(self, wd):
+        self._libc.inotify_rm_watch(self.fd, wd)
+
+    def closed(self):
+        """Watch descriptors with a close event since the last call."""
+        found = set()
+        try:
+            data = os.read(self.fd, 65536)
+        except BlockingIOError:
+            return found
+        offset = 0
+        while offset < len(data):
+            wd, mask, _, length = struct.unpack_from("iIII", data, offset)
+            if mask & self.IN_CLOSE:
+                found.add(wd)
+            offset += 16 + length
+        return found
+
+
 # ----- the bridge ---------------------------------------------------------------------------------
 
 class Port:
-    def __init__(self, name, master, slave, link, saved):
-        self.name, self.master, self.slave, self.link, self.saved = name, master, slave, link, saved
+    def __init__(self, name, master, slave, link, saved, wd):
+        self.name, self.master, self.slave, self.link, self.saved, self.wd = name, master, slave, link, saved, wd
         self.conn = None
         self.total = 0
-        self.quiet_at = 0.0
 
 
 class Bridge:
-    def __init__(self, store, dosdevices, log, idle_s):
-        self.store, self.dosdevices, self._log, self.idle_s = store, dosdevices, log, idle_s
+    def __init__(self, store, dosdevices, log):
+        self.store, self.dosdevices, self._log = store, dosdevices, log
         self.ports = {}
         self.sel = selectors.DefaultSelector()
+        self.watch = CloseWatch()
+        self.sel.register(self.watch.fd, selectors.EVENT_READ, ("watch", None))
 
     def log(self, event, **fields):
         self._log.write(json.dumps({"t": time.monotonic(), "event": event, **fields}) + "\n")
@@ -130,15 +170,17 @@ class Bridge:
         if os.path.lexists(link):
             os.unlink(link)
         # The bridge keeps the terminal's own end open too, so that the port does not hang up
-        # each time a program closes it.
+        # each time a program closes it; a program's close shows as an inotify event instead
+        # (the bridge's own open came before the watch, and its close comes after).
         os.symlink(os.ttyname(slave), link)
-        port = Port(name, master, slave, link, saved)
+        port = Port(name, master, slave, link, saved, self.watch.add(os.ttyname(slave)))
         self.ports[name] = port
         self.sel.register(master, selectors.EVENT_READ, ("port", port))
         self.log("map", port=name, pty=os.ttyname(slave))
 
     def unmap(self, port):
         self.close_conn(port, "port removed")
+        self.watch.remove(port.wd)
         self.sel.unregister(port.master)
         os.close(port.master)
         os.close(port.slave)
@@ -159,26 +201,36 @@ class Bridge:
     # data
 
     def on_port(self, port):
+        """Forwards what the port holds; False when it held nothing."""
         try:
             data = os.read(port.master, 65536)
         except OSError as e:
             if e.errno in (errno.EAGAIN, errno.EIO):
-                return
+                return False
             raise
         if not data:
-            return
+            return False
         self.log("data", port=port.name, n=len(data))
         if port.conn is None and not self.connect(port, len(data)):
-            return
+            return True
         try:
             port.conn.sendall(data)
         except OSError as e:
             self.log("dropped", port=port.name, n=len(data), reason=f"send: {e}")
             self.close_conn(port, "send failed")
-            return
+            return True
         port.total += len(data)
-        port.quiet_at = time.monotonic() + self.idle_s
         self.log("sent", port=port.name, n=len(data), total=port.total)
+        return True
+
+    def on_close(self):
+        """A program closed ports: what they wrote before goes out, then their connections end."""
+        closed = self.watch.closed()
+        for port in list(self.ports.values()):
+            if port.wd in closed:
+                while self.on_port(port):
+                    pass
+                self.close_conn(port, "port closed")
 
     def connect(self, port, n):
         start = time.monotonic()
@@ -196,7 +248,7 @@ class Bridge:
             self.log("dropped", port=port.name, n=n, reason="connect failed")
             return False
         conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
-        conn.setblocking(False)
+        conn.settimeout(5.0)  # sends wait for a slow printer; replies are read only when they came
         port.conn, port.total = conn, 0
         self.sel.register(conn, selectors.EVENT_READ, ("conn", port))
         self.log("connect", port=port.name, address=f"{address[0]}:{address[1]}",
@@ -206,8 +258,6 @@ class Bridge:
     def on_conn(self, port):
         try:
             data = port.conn.recv(65536)
-        except BlockingIOError:
-            return
         except OSError:
             data = b""
         if not data:
@@ -237,19 +287,17 @@ class Bridge:
         if ready_path:
             open(ready_path, "w").close()
         while not stop():
-            now = time.monotonic()
-            deadlines = [p.quiet_at for p in self.ports.values() if p.conn is not None]
-            if not fixed:
-                deadlines.append(next_scan)
-            timeout = max(0.0, min(deadlines) - now) if deadlines else 1.0
-            for key, _ in self.sel.select(min(timeout, 1.0)):
+            timeout = min(1.0, max(0.0, next_scan - time.monotonic())) if not fixed else 1.0
+            events = self.sel.select(timeout)
+            # Data first: a close event must not end a connection before the port's last bytes.
+            events.sort(key=lambda e: e[0].data[0] == "watch")
+            for key, _ in events:
                 kind, port = key.data
-                if port.name in self.ports:
+                if kind == "watch":
+                    self.on_close()
+                elif port.name in self.ports:
                     (self.on_port if kind == "port" else self.on_conn)(port)
             now = time.monotonic()
-            for port in list(self.ports.values()):
-                if port.conn is not None and now >= port.quiet_at:
-                    self.close_conn(port, "idle")
             if not fixed and now >= next_scan:
                 self.scan()
                 next_scan = now + scan_s
@@ -265,7 +313,6 @@ def main():
     ap.add_argument("--port", action="append", default=[], help="bridge exactly this COMn (repeatable)")
     ap.add_argument("--log", default="-", help="JSON-lines event log (- = stdout)")
     ap.add_argument("--ready-file", help="created once the ports are bridged, removed on exit")
-    ap.add_argument("--idle-ms", type=int, default=500, help="close a printer connection after this quiet time")
     ap.add_argument("--scan-ms", type=int, default=500, help="look for added or deleted ports this often")
     opts = ap.parse_args()
 
@@ -278,7 +325,7 @@ def main():
 
     log = sys.stdout if opts.log == "-" else open(opts.log, "a", encoding="utf-8")
     store = StoreQuery(os.environ.get("KVR_WINE", "wine"), opts.store_query)
-    bridge = Bridge(store, os.path.join(prefix, "dosdevices"), log, opts.idle_ms / 1000)
+    bridge = Bridge(store, os.path.join(prefix, "dosdevices"), log)
     bridge.log("start", pid=os.getpid(), fixed=opts.port)
     try:
         bridge.run(opts.scan_ms / 1000, opts.port, opts.ready_file, lambda: bool(stopping))
