@@ -74,7 +74,7 @@ start_bridge
 if [ -n "${KVR_KEEP_DISPLAY:-}" ]; then
   echo "kvrconfig.exe is running on $DISPLAY with three simulated printers; close it to end the demo."
   echo "A port: Port Management -> Add Port (COM3). Bound ports carry the test page to their printer."
-  start_tool >/dev/null 2>&1 || true
+  start_tool </dev/null >"$work/kvrconfig.log" 2>&1 || true
   printer_receipts
   exit 0
 fi
