@@ -147,9 +147,15 @@ class Port:
         self.total = 0
 
 
+def tcp_connect(address):
+    conn = socket.create_connection(address, timeout=2.0)
+    conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+    return conn
+
+
 class Bridge:
-    def __init__(self, store, dosdevices, log):
-        self.store, self.dosdevices, self._log = store, dosdevices, log
+    def __init__(self, store, dosdevices, log, connect=tcp_connect):
+        self.store, self.dosdevices, self._log, self._connect = store, dosdevices, log, connect
         self.ports = {}
         self.sel = selectors.DefaultSelector()
         self.watch = CloseWatch()
@@ -242,12 +248,11 @@ class Bridge:
             self.log("dropped", port=port.name, n=n, reason=reason)
             return False
         try:
-            conn = socket.create_connection(address, timeout=2.0)
+            conn = self._connect(address)
         except OSError as e:
             self.log("connect_error", port=port.name, address=f"{address[0]}:{address[1]}", error=str(e))
             self.log("dropped", port=port.name, n=n, reason="connect failed")
             return False
-        conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         conn.settimeout(5.0)  # sends wait for a slow printer; replies are read only when they came
         port.conn, port.total = conn, 0
         self.sel.register(conn, selectors.EVENT_READ, ("conn", port))
