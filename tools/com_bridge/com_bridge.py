@@ -147,6 +147,15 @@ class Port:
         self.total = 0
 
 
+def relink(link, target):
+    """Points `link` at `target` in one step: a program opening the port never finds it missing."""
+    temporary = link + ".bridge"
+    if os.path.lexists(temporary):
+        os.unlink(temporary)
+    os.symlink(target, temporary)
+    os.replace(temporary, link)
+
+
 def tcp_connect(address):
     conn = socket.create_connection(address, timeout=2.0)
     conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
@@ -173,12 +182,10 @@ class Bridge:
         os.set_blocking(master, False)
         link = os.path.join(self.dosdevices, name.lower())
         saved = os.readlink(link) if os.path.islink(link) else None
-        if os.path.lexists(link):
-            os.unlink(link)
         # The bridge keeps the terminal's own end open too, so that the port does not hang up
         # each time a program closes it; a program's close shows as an inotify event instead
         # (the bridge's own open came before the watch, and its close comes after).
-        os.symlink(os.ttyname(slave), link)
+        relink(link, os.ttyname(slave))
         port = Port(name, master, slave, link, saved, self.watch.add(os.ttyname(slave)))
         self.ports[name] = port
         self.sel.register(master, selectors.EVENT_READ, ("port", port))
@@ -190,10 +197,10 @@ class Bridge:
         self.sel.unregister(port.master)
         os.close(port.master)
         os.close(port.slave)
-        if os.path.lexists(port.link):
-            os.unlink(port.link)
         if port.saved is not None:
-            os.symlink(port.saved, port.link)
+            relink(port.link, port.saved)
+        elif os.path.lexists(port.link):
+            os.unlink(port.link)
         del self.ports[port.name]
         self.log("unmap", port=port.name)
 

@@ -27,6 +27,12 @@ class DecodeBinding(unittest.TestCase):
             self.assertEqual(decode_binding(answer), (None, reason), answer)
 
 
+def wait_until(predicate, timeout=3.0):
+    deadline = time.monotonic() + timeout
+    while not predicate() and time.monotonic() < deadline:
+        time.sleep(0.01)
+
+
 class FakeStore:
     def __init__(self, binding):
         self.binding, self.asked = binding, []
@@ -58,12 +64,9 @@ class DataPath(unittest.TestCase):
         runner = threading.Thread(target=bridge.run, args=(0.05, ["COM3"], None, done.is_set))
         runner.start()
         try:
-            deadline = time.monotonic() + 3
-            while os.readlink(os.path.join(folder, "com3")) == "/dev/null" and time.monotonic() < deadline:
-                time.sleep(0.01)
+            wait_until(lambda: os.readlink(os.path.join(folder, "com3")) != "/dev/null")
             program(os.path.join(folder, "com3"))
-            while not store.asked and time.monotonic() < deadline:
-                time.sleep(0.01)
+            wait_until(lambda: printer_ends if binding != "NONE" else store.asked)
             received = None
             if binding != "NONE":
                 printer_ends[0].settimeout(3)
