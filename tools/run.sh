@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts kvrconfig.exe under Wine inside a private network
-# namespace whose only peers are simulated printers. With a display ($DISPLAY) the tool is yours
-# to use until you close it; without one it runs under Xvfb, a screenshot of the main window is
-# saved as build/kvrconfig-main.png, and the tool is closed.
+# Installs what is needed, builds, and shows the user's typical run: a fresh Wine prefix inside a
+# private network namespace whose only peers are simulated printers, the driver package in the
+# prefix, the COM bridge carrying each port's data to its bound printer, and kvrconfig.exe. With a
+# display ($DISPLAY) the tool is yours to use until you close it; without one it runs under Xvfb,
+# performs the typical steps by itself with a screenshot after each (build/typical-run/*.png) and
+# prints a short report. See tools/demo/session.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/tools/setup.sh"

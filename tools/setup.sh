@@ -8,6 +8,7 @@ packages=(
   cppcheck                                    # static check of the programs
   g++-mingw-w64-i686 g++-mingw-w64-x86-64     # the Windows programs (i686 ships; x86_64 where 32-bit code cannot run)
   wine wine32:i386 wine64                     # runs the programs and their tests
+  fonts-wine                                  # Wine's own fonts: Marlett draws the caption buttons (else a close box shows "r")
   xvfb x11-utils imagemagick                  # headless display and screenshots
   googletest                                  # GoogleTest sources, built for both targets
   iproute2 socat                              # private network namespaces, COM-port capture

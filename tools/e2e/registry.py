@@ -62,3 +62,17 @@ class PortBindings:
             import_reg([("-" + self._undo, None)])
         elif self._created:
             import_reg([(f"-{STORE}\\{port}", None) for port in self._created])
+
+
+def subkeys(key):
+    """Names of the key's direct subkeys ([] when it does not exist)."""
+    with tempfile.TemporaryDirectory(prefix="kvr_reg_") as folder:
+        result = subprocess.run([os.environ["KVR_WINE"], "reg", "query", key], cwd=folder,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    prefix = key.lower() + "\\"
+    return [line[len(prefix):] for line in result.stdout.decode("latin-1").splitlines()
+            if line.lower().startswith(prefix)]
+
+
+def delete_key(key):
+    _reg("delete", key, "/f", check=False)

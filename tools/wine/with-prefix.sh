@@ -43,5 +43,13 @@ wineserver -p >/dev/null 2>&1 </dev/null
 # about two seconds for the manager that never answers.
 "$KVR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
 
+# Wine draws the caption buttons and other frame glyphs with its Marlett font (without it a close
+# box shows the letter "r"). Debian's fonts-wine has it in /usr/share/wine/fonts, but Debian's Wine
+# 8 looks for its own fonts under "<data dir>\../fonts", a name that Windows paths cannot resolve;
+# the prefix's Fonts folder is searched at every program start.
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+
 . "$here/../child.sh"
 kvr_run_child "$@"
