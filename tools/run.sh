@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and shows the user's typical run: a fresh Wine prefix inside a
-# private network namespace whose only peers are simulated printers, the driver package in the
+# private network namespace whose only peers are simulated printers, kvrlancom-setup.exe /S in the
 # prefix, the COM bridge carrying each port's data to its bound printer, and kvrconfig.exe. With a
 # display ($DISPLAY) the tool is yours to use until you close it; without one it runs under Xvfb,
 # performs the typical steps by itself with a screenshot after each (build/typical-run/*.png) and

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The typical run, inside the namespace and fresh prefix that tools/run.sh made: simulated printers
-# on the printer side (one of them unconfigured, at 0.0.0.0), the driver package in the prefix,
+# on the printer side (one of them unconfigured, at 0.0.0.0), kvrlancom-setup.exe /S,
 # the COM bridge standing in for the driver's data path, and kvrconfig.exe started as its shortcut
 # starts it.
 #
@@ -34,15 +34,15 @@ start_printers() {
   wait_file "$work/sim.ready" "the printer simulator"
 }
 
-# Getting the package into the prefix. Today: the build's stand-in driver package and kvrconfig.exe
-# copied into the package folder; the tool's "Port Management" -> "Add Port" makes the first port
-# (the headless steps do that when the package has no port yet). Once the setup package exists,
-# this step is `"$KVR_WINE" kvrlancom-setup.exe /S`, which fills the package folder, installs one
-# port and makes the start-menu shortcut.
+# The package as a user gets it: the setup, silently. It fills the package folder, installs one
+# port (COM3 in a fresh prefix) and makes the start-menu shortcut. The 32-bit setup ships; where no
+# 32-bit code runs, its 64-bit twin does the same.
 install_package() {
-  mkdir -p "$package_dir"
-  cp "$KVR_BUILD/driver_package/kvrlancom.INF" "$KVR_BUILD/driver_package/kvrlancom_portname.dll" \
-     "$KVR_BUILD/config_tool/kvrconfig.exe" "$package_dir/"
+  local setup=kvrlancom-setup.exe
+  [ "$KVR_WINE_ARCH" = win64 ] && ! timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1 && setup=kvrlancom-setup-x64.exe
+  (cd "$root/build/setup" && "$KVR_WINE" "$setup" /S) </dev/null >"$work/setup.log" 2>&1 \
+    || { echo "session.sh: $setup /S failed" >&2; cat "$work/setup.log" >&2; return 1; }
+  [ -e "$package_dir/kvrconfig.exe" ] || { echo "session.sh: the setup left no kvrconfig.exe" >&2; return 1; }
 }
 
 # The stand-in for the driver's data path: every port of the package carried to its bound printer.
