@@ -1,7 +1,6 @@
 #include "port_actions.h"
 
 #include "handles.h"
-#include "test_page.h"
 #include "../store/assignment_store.h"
 #include "../store/port_binding.h"
 
@@ -24,8 +23,13 @@ TestPrintOutcome PrintTestPage(const std::string& port)
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!device.Valid())
         return TestPrintOutcome::CannotOpen;
+    return WriteTestPage(device.Get(), page);
+}
+
+TestPrintOutcome WriteTestPage(HANDLE device, const TestPage& page)
+{
     for (const std::vector<uint8_t>& block : page) {
-        if (!WriteBlock(device.Get(), block))
+        if (!WriteBlock(device, block))
             return TestPrintOutcome::WriteFailed;
     }
     return TestPrintOutcome::Printed;

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "test_page.h"
+
 #include <string>
 
 enum class TestPrintOutcome {
@@ -15,6 +17,10 @@ enum class TestPrintOutcome {
 // Writes the test page to port: opened exclusively, the line settings left as the driver holds
 // them, each block in one write call. Only names this tool binds ("COM" and 1..256) are opened.
 TestPrintOutcome PrintTestPage(const std::string& port);
+
+// Writes each block of page to the open device in one write call, in order, and stops at the first
+// one that is not written whole: Printed, or WriteFailed.
+TestPrintOutcome WriteTestPage(HANDLE device, const TestPage& page);
 
 enum class DetachOutcome {
     Detached,   // the binding is gone

@@ -6,7 +6,9 @@
 #include "sim_peer.h"
 #include "store_fixture.h"
 
+#include "actions/port_actions.h"
 #include "actions/test_page.h"
+#include "handles.h"
 #include "dialog_runner.h"
 #include "printers/printer_rows.h"
 #include "store/port_binding.h"
@@ -239,4 +241,23 @@ TEST_F(PortActions, DetachRemovesTheBindingAndTheCellSaysNotAssigned)
     EXPECT_EQ(after, (std::vector<std::string>{"Not Assigned", "com5", "Not Assigned"}));
     EXPECT_TRUE(BindingExists("com5"));
     EXPECT_EQ(com3.WaitForNew(1, 300), "");
+}
+
+TEST(WriteTestPage, ABlockNotTakenWholeAfterTheFirstFailsThePrint)
+{
+    // A non-blocking pipe whose buffer holds the first block only: the second is not taken whole.
+    TestPage page;
+    ASSERT_TRUE(BuildTestPage("COM3", page));
+    const char* name = "\\\\.\\pipe\\kvr_test_page";
+    UniqueKernelHandle server(::CreateNamedPipeA(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_NOWAIT, 1,
+                                                 static_cast<DWORD>(page[0].size()), 0, 0, nullptr));
+    ASSERT_TRUE(server.Valid());
+    UniqueKernelHandle client(::CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(client.Valid());
+    EXPECT_EQ(WriteTestPage(server.Get(), page), TestPrintOutcome::WriteFailed);
+    // The first block did go through.
+    char first[64] = {0};
+    DWORD got = 0;
+    EXPECT_TRUE(::ReadFile(client.Get(), first, sizeof first, &got, nullptr));
+    EXPECT_GE(got, static_cast<DWORD>(page[0].size()));
 }
