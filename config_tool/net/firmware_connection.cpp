@@ -35,11 +35,18 @@ bool CFirmwareConnection::Create()
     return true;
 }
 
-bool CFirmwareConnection::WaitForNetwork(DWORD timeoutMs, WSANETWORKEVENTS& events)
+bool CFirmwareConnection::FailClosed(const WSANETWORKEVENTS& events)
+{
+    int error = events.iErrorCode[FD_CLOSE_BIT];
+    return Fail(error ? static_cast<DWORD>(error) : WSAECONNRESET);
+}
+
+bool CFirmwareConnection::WaitForNetwork(ULONGLONG deadline, WSANETWORKEVENTS& events)
 {
     events = WSANETWORKEVENTS();
-    if (!WaitDispatchingMessages(m_hDialog, m_event.Get(), timeoutMs))
-        return false;
+    ULONGLONG now = ::GetTickCount64();
+    if (now >= deadline || !WaitDispatchingMessages(m_hDialog, m_event.Get(), static_cast<DWORD>(deadline - now)))
+        return Fail(WSAETIMEDOUT);
     if (::WSAEnumNetworkEvents(m_socket.Get(), m_event.Get(), &events) == SOCKET_ERROR)
         return Fail(::WSAGetLastError());
     return true;
@@ -60,20 +67,16 @@ bool CFirmwareConnection::Connect(const char* address, unsigned short port)
         return Fail(error);
     const ULONGLONG deadline = ::GetTickCount64() + kConnectTimeoutMs;
     for (;;) {
-        ULONGLONG now = ::GetTickCount64();
-        if (now >= deadline)
-            return Fail(WSAETIMEDOUT);
         WSANETWORKEVENTS events;
-        if (!WaitForNetwork(static_cast<DWORD>(deadline - now), events))
-            return m_dwError ? false : Fail(WSAETIMEDOUT);
+        if (!WaitForNetwork(deadline, events))
+            return false;
         if (events.lNetworkEvents & FD_CONNECT) {
             if (events.iErrorCode[FD_CONNECT_BIT] != 0)
                 return Fail(static_cast<DWORD>(events.iErrorCode[FD_CONNECT_BIT]));
             return true;
         }
         if (events.lNetworkEvents & FD_CLOSE)
-            return Fail(events.iErrorCode[FD_CLOSE_BIT] ? static_cast<DWORD>(events.iErrorCode[FD_CLOSE_BIT])
-                                                        : WSAECONNRESET);
+            return FailClosed(events);
     }
 }
 
@@ -95,15 +98,11 @@ bool CFirmwareConnection::Send(const uint8_t* data, size_t size)
         if (error != WSAEWOULDBLOCK)
             return Fail(error);
         // The send buffer is full: wait until the peer takes some of it (FD_WRITE) or the time is up.
-        ULONGLONG now = ::GetTickCount64();
-        if (now >= deadline)
-            return Fail(WSAETIMEDOUT);
         WSANETWORKEVENTS events;
-        if (!WaitForNetwork(static_cast<DWORD>(deadline - now), events))
-            return m_dwError ? false : Fail(WSAETIMEDOUT);
+        if (!WaitForNetwork(deadline, events))
+            return false;
         if ((events.lNetworkEvents & FD_CLOSE) && !(events.lNetworkEvents & FD_WRITE))
-            return Fail(events.iErrorCode[FD_CLOSE_BIT] ? static_cast<DWORD>(events.iErrorCode[FD_CLOSE_BIT])
-                                                        : WSAECONNRESET);
+            return FailClosed(events);
     }
     return true;
 }

@@ -32,9 +32,12 @@ public:
     DWORD Error() const { return m_dwError; }
 
 private:
-    // Waits for one of the socket's network events, dispatching messages; false on time-out.
-    bool WaitForNetwork(DWORD timeoutMs, WSANETWORKEVENTS& events);
+    // Waits until one of the socket's network events or the deadline (GetTickCount64), dispatching
+    // messages. False, with Error() set (WSAETIMEDOUT when the deadline passed), when none came.
+    bool WaitForNetwork(ULONGLONG deadline, WSANETWORKEVENTS& events);
     bool Fail(DWORD error);
+    // The peer closed the connection: its error, or WSAECONNRESET when it gave none.
+    bool FailClosed(const WSANETWORKEVENTS& events);
 
     HWND m_hDialog;
     UniqueSocket m_socket;

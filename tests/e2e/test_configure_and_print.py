@@ -12,6 +12,7 @@ import time
 import unittest
 
 from registry import PortBindings, STORE, key_exists
+from typical_run import expected_test_page
 from session import E2ETestCase, IDC_CONFIGURE, IDC_DETACH_PORT, IDC_PRINTER_LIST, IDC_TEST_PRINT, SEARCH_TITLE
 
 CONFIG_TITLE = "Printer Configuration Setup"
@@ -27,14 +28,6 @@ def _reg(*args):
     with tempfile.TemporaryDirectory(prefix="kvr_reg_") as folder:
         return subprocess.run([os.environ["KVR_WINE"], "reg", *args], cwd=folder,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
-
-
-def test_page(port):
-    rule = b"=" * 31 + b"\n\0"
-    port_line = b"      Assinged Port :" + port.encode()
-    return (rule + b"  Virtual COM for USB Test   \n\0" + b"         Test is OK          \n\0"
-            + port_line + b"\0" * (35 - len(port_line))
-            + b"\n KELVARO KVRLANCOM Test Page \n\0" + rule)
 
 
 class CapturedComPort:
@@ -126,7 +119,7 @@ class ConfigureAndPrint(E2ETestCase):
         box = s.message_box()
         self.assertMessageBox(box, "Printer Test Success!!!")
         d.press(box)
-        self.assertEqual(self.com3.captured(195), test_page("COM3"))
+        self.assertEqual(self.com3.captured(195), expected_test_page("COM3"))
 
         # Detach: silently, the cell and the binding go; a test print then has no port.
         d.click(s.main, IDC_DETACH_PORT)
