@@ -171,6 +171,10 @@ class Driver:
         """Milliseconds until the window was gone."""
         return int(self.call("wait-gone", _hwnd(hwnd), int(timeout * 1000), timeout=timeout + 10)[0])
 
+    def wait_painted(self, pid, timeout=10.0):
+        """Milliseconds until every visible window of process pid was drawn and the process idle."""
+        return int(self.call("wait-painted", pid, int(timeout * 1000), timeout=timeout + self._send_timeout + 10)[0])
+
     def title(self, hwnd):
         return self.call("title", _hwnd(hwnd))[0]
 
