@@ -155,6 +155,21 @@ class Driver:
         hwnd, owner = self.call("wait-window", *args, timeout=timeout + 10)
         return hwnd, int(owner)
 
+    def wait_started(self, program, title, timeout=120.0):
+        """The window with this title of a program just started (a subprocess.Popen): (hwnd, pid).
+        Waits while the program runs and fails as soon as it has ended without one; timeout only
+        bounds a program that runs on without ever showing it."""
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                return self.wait_window(title, min(1.0, max(deadline - time.monotonic(), 0.0)))
+            except DriverError:
+                if program.poll() is not None:
+                    raise DriverError(f"wait-window: the program ended (exit code {program.returncode}) "
+                                      f"without showing {title!r}") from None
+                if time.monotonic() >= deadline:
+                    raise
+
     def find_window(self, title, pid=None):
         """Like wait_window without waiting; None when there is none."""
         try:
