@@ -10,21 +10,6 @@ namespace {
 
 constexpr DWORD kPollMs = 5;
 
-struct VisibleWindows {
-    DWORD pid;
-    std::vector<HWND> list;
-};
-
-BOOL CALLBACK CollectVisibleOfProcess(HWND hwnd, LPARAM lParam)
-{
-    auto* windows = reinterpret_cast<VisibleWindows*>(lParam);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == windows->pid && ::IsWindowVisible(hwnd))
-        windows->list.push_back(hwnd);
-    return TRUE;
-}
-
 BOOL CALLBACK FindUnpaintedChild(HWND child, LPARAM lParam)
 {
     if (::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE)) {
@@ -59,17 +44,19 @@ void WaitPainted(Request& request, Answer& answer)
     double start = NowMs();
     int cleanRounds = 0;
     for (;;) {
-        VisibleWindows windows = {pid, {}};
-        ::EnumWindows(CollectVisibleOfProcess, reinterpret_cast<LPARAM>(&windows));
-        bool unpainted = windows.list.empty();
-        for (HWND window : windows.list)
+        std::vector<HWND> windows;
+        for (HWND window : TopLevelWindowsOf(pid))
+            if (::IsWindowVisible(window))
+                windows.push_back(window);
+        bool unpainted = windows.empty();
+        for (HWND window : windows)
             if (!SendToTarget(window, WM_NULL, 0, 0) || HasUnpainted(window))
                 unpainted = true;
         cleanRounds = unpainted ? 0 : cleanRounds + 1;
         if (cleanRounds == 2)
             break;
         if (NowMs() - start >= static_cast<double>(timeoutMs)) {
-            answer.Fail(windows.list.empty() ? "no visible window" : "still painting");
+            answer.Fail(windows.empty() ? "no visible window" : "still painting");
             return;
         }
         ::Sleep(kPollMs);
