@@ -80,7 +80,7 @@ def inside_interactive():
     setup = subprocess.Popen([os.environ["KVR_WINE"], setup_package()], cwd=tempfile.gettempdir(),
                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     with Driver() as d:
-        done, _ = d.wait_window("Install Completed!", 60)
+        done, _ = d.wait_started(setup, "Install Completed!")
         seen["status"] = d.text(done, 1000)
         d.click(done, 1)
         finished, _ = d.wait_window("KELVARO Virtual Com for ethernet Driver Setup: Completed", 30)

@@ -47,7 +47,7 @@ def ended_within(process, seconds):
 def answer_restart_prompt(driver, button):
     """Runs the uninstaller, presses OK and answers the restart prompt; what was seen."""
     program = start_wine(uninstaller_exe())
-    dialog, pid = driver.wait_window(DIALOG_TITLE, 30)
+    dialog, pid = driver.wait_started(program, DIALOG_TITLE)
     driver.click(dialog, IDOK)
     deadline = time.monotonic() + 60
     box = driver.wait_message_box(pid, 60)
@@ -64,7 +64,7 @@ def inside():
     report = {}
     notepad = start_wine("notepad")
     with Driver() as driver:
-        driver.wait_window(NOTEPAD_TITLE, 30)
+        driver.wait_started(notepad, NOTEPAD_TITLE)
         report["no"] = answer_restart_prompt(driver, IDNO)
         report["no"]["notepad_running"] = not ended_within(notepad, 2)
         report["yes"] = answer_restart_prompt(driver, IDYES)
@@ -85,7 +85,7 @@ class UninstallerRestart(unittest.TestCase):
         self.addCleanup(lambda: outside.poll() is None and (outside.kill(), outside.wait()))
         driver = Driver()
         self.addCleanup(driver.close)
-        driver.wait_window(NOTEPAD_TITLE, 30)
+        driver.wait_started(outside, NOTEPAD_TITLE)
 
         run = subprocess.run(["bash", os.path.join(ROOT, "tools", "wine", "with-prefix.sh"),
                               sys.executable, os.path.abspath(__file__), "--inside"],

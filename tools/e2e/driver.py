@@ -155,6 +155,21 @@ class Driver:
         hwnd, owner = self.call("wait-window", *args, timeout=timeout + 10)
         return hwnd, int(owner)
 
+    def wait_started(self, program, title, timeout=120.0):
+        """The window with this title of a program just started (a subprocess.Popen): (hwnd, pid).
+        Waits while the program runs and fails as soon as it has ended without one; timeout only
+        bounds a program that runs on without ever showing it."""
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                return self.wait_window(title, min(1.0, max(deadline - time.monotonic(), 0.0)))
+            except DriverError:
+                if program.poll() is not None:
+                    raise DriverError(f"wait-window: the program ended (exit code {program.returncode}) "
+                                      f"without showing {title!r}") from None
+                if time.monotonic() >= deadline:
+                    raise
+
     def find_window(self, title, pid=None):
         """Like wait_window without waiting; None when there is none."""
         try:
@@ -170,6 +185,10 @@ class Driver:
     def wait_gone(self, hwnd, timeout=10.0):
         """Milliseconds until the window was gone."""
         return int(self.call("wait-gone", _hwnd(hwnd), int(timeout * 1000), timeout=timeout + 10)[0])
+
+    def wait_painted(self, pid, timeout=10.0):
+        """Milliseconds until every visible window of process pid was drawn and the process idle."""
+        return int(self.call("wait-painted", pid, int(timeout * 1000), timeout=timeout + self._send_timeout + 10)[0])
 
     def title(self, hwnd):
         return self.call("title", _hwnd(hwnd))[0]

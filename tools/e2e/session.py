@@ -75,7 +75,7 @@ class KvrconfigSession:
                 self.program = subprocess.Popen([os.environ["KVR_WINE"], exe], cwd=self.cwd,
                                                 stdin=subprocess.DEVNULL, stdout=log, stderr=log)
             try:
-                self.main, self.pid = self.driver.wait_window(MAIN_TITLE, timeout=30)
+                self.main, self.pid = self.driver.wait_started(self.program, MAIN_TITLE)
             except DriverError as e:
                 raise RuntimeError(f"kvrconfig.exe showed no main window ({e}); exit code "
                                    f"{self.program.poll()}, output: {self.program_output()!r}") from None

@@ -147,16 +147,19 @@ def _ms(a, b):
 def demo(shots_dir, mac, printer_log, bridge_log):
     os.makedirs(shots_dir, exist_ok=True)
     saved = []
-
-    def shot(name):
-        path = os.path.join(shots_dir, name + ".png")
-        subprocess.run(["import", "-window", "root", path], check=True)
-        saved.append(path)
-
     report = []
     with Driver() as d:
         main, pid = d.wait_window(MAIN_TITLE, 30)
         d.send_timeout(30)
+
+        def shot(name):
+            # A window that has just shown paints its controls only once the rest of its queue is
+            # handled: wait for every window of the tool to be drawn, then take the picture.
+            d.wait_painted(pid)
+            path = os.path.join(shots_dir, name + ".png")
+            subprocess.run(["import", "-window", "root", path], check=True)
+            saved.append(path)
+
         run = TypicalRun(d, main, pid, printer_log, bridge_log, shot)
         ports, added = run.ensure_port()
         port = ports[0]

@@ -340,5 +340,13 @@ class InNamespace(unittest.TestCase):
                          [b"\0\0\0\2fw", b"print job"])
 
 
+def load_tests(loader, tests, pattern):
+    """Outside the namespaces discovery leaves InNamespace out instead of listing it as skipped:
+    NetnsLauncher runs it there by name."""
+    if "KVR_PRINTER_NS" in os.environ:
+        return tests
+    return unittest.TestSuite(group for group in tests if not any(isinstance(t, InNamespace) for t in group))
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -28,6 +28,9 @@ void Children(Request&, Answer&);
 void Focus(Request&, Answer&);
 void Close(Request&, Answer&);
 
+// paint_commands.cpp: a program's windows drawn, for screenshots.
+void WaitPainted(Request&, Answer&);
+
 // control_commands.cpp: buttons, check boxes, texts.
 void Click(Request&, Answer&);
 void PostCommand(Request&, Answer&);

@@ -90,3 +90,27 @@ void AnswerControlQuery(Request& request, Answer& answer, UINT message)
     }
     answer.Add(static_cast<long long>(result));
 }
+
+namespace {
+struct ProcessWindows {
+    DWORD pid;
+    std::vector<HWND> list;
+};
+
+BOOL CALLBACK CollectOfProcess(HWND hwnd, LPARAM lParam)
+{
+    auto* windows = reinterpret_cast<ProcessWindows*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == windows->pid || windows->pid == 0)
+        windows->list.push_back(hwnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid)
+{
+    ProcessWindows windows = {pid, {}};
+    ::EnumWindows(CollectOfProcess, reinterpret_cast<LPARAM>(&windows));
+    return windows.list;
+}

@@ -6,11 +6,14 @@
 #include "request.h"
 
 #include <string>
+#include <vector>
 
 // How long a message to the program may take before the driver gives up on it (5 s unless set).
 void SetSendTimeout(UINT milliseconds);
 UINT SendTimeout();
 
+// Top-level windows of process pid (0: of every process), hidden ones included.
+std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 // The top-level window of argument i; fails the answer when it is not a window.
 HWND TargetWindow(Request& request, size_t i, Answer& answer);
 // The child with the ID of argument i of window; fails the answer when there is none.

@@ -34,21 +34,6 @@ BOOL CALLBACK MatchTitle(HWND hwnd, LPARAM lParam)
     return FALSE;
 }
 
-struct ProcessWindows {
-    DWORD pid;
-    std::vector<HWND> list;
-};
-
-BOOL CALLBACK CollectOfProcess(HWND hwnd, LPARAM lParam)
-{
-    auto* windows = reinterpret_cast<ProcessWindows*>(lParam);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == windows->pid || windows->pid == 0)
-        windows->list.push_back(hwnd);
-    return TRUE;
-}
-
 BOOL CALLBACK CollectDirectChild(HWND hwnd, LPARAM lParam)
 {
     auto* list = reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(lParam);
@@ -86,12 +71,12 @@ void WaitWindow(Request& request, Answer& answer)
 
 void WindowsOf(Request& request, Answer& answer)
 {
-    ProcessWindows windows = {static_cast<DWORD>(request.Integer(0)), {}};
+    DWORD pid = static_cast<DWORD>(request.Integer(0));
     if (request.Failed())
         return;
-    ::EnumWindows(CollectOfProcess, reinterpret_cast<LPARAM>(&windows));
-    answer.Add(static_cast<long long>(windows.list.size()));
-    for (HWND hwnd : windows.list) {
+    std::vector<HWND> windows = TopLevelWindowsOf(pid);
+    answer.Add(static_cast<long long>(windows.size()));
+    for (HWND hwnd : windows) {
         char title[512] = {0};
         ::GetWindowTextA(hwnd, title, sizeof title);
         answer.Add(hwnd).Add(title).Add(static_cast<long long>(::IsWindowVisible(hwnd) ? 1 : 0));

@@ -11,8 +11,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/kvr-wine.XXXXXX)
 export WINEPREFIX=$work/prefix
 xvfb_pid=
+keeper_pid=
 
 cleanup() {
+  [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null || true
   "$KVR_WINE" wineboot -e >/dev/null 2>&1 </dev/null || true
   WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
@@ -36,9 +38,12 @@ fi
 # background services inherit the caller's pipes and ctest waits for them forever.
 mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 </dev/null
-"$KVR_WINE" wineboot -i >"$work/wineboot.log" 2>&1 </dev/null || { cat "$work/wineboot.log" >&2; exit 1; }
+# The first Wine program started from outside boots the prefix (wineboot --init) and waits for it.
+# Not "wineboot -i" itself: that runs the whole start-up a second time once the boot is done, with a
+# second services.exe beside the first.
 # No sound driver: a message box's beep would otherwise wait about two seconds for one.
-"$KVR_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null 2>&1 </dev/null
+"$KVR_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >"$work/wineboot.log" 2>&1 </dev/null \
+  || { cat "$work/wineboot.log" >&2; exit 1; }
 # Windows not handed to a window manager: without one (plain Xvfb), hiding a managed window waits
 # about two seconds for the manager that never answers.
 "$KVR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
@@ -50,6 +55,15 @@ wineserver -p >/dev/null 2>&1 </dev/null
 if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
+
+# The desktop, up once and kept for every program of the run (desktop_keeper.c says why).
+"${KVR_TARGET}-w64-mingw32-gcc" -Wall -Wextra -Werror -O2 -o "$work/desktop_keeper.exe" "$here/desktop_keeper.c"
+"$KVR_WINE" "$work/desktop_keeper.exe" </dev/null >"$work/desktop_keeper.out" 2>&1 &
+keeper_pid=$!
+until grep -q ready "$work/desktop_keeper.out" 2>/dev/null; do
+  kill -0 "$keeper_pid" 2>/dev/null || { echo "no desktop in the prefix:" >&2; cat "$work/desktop_keeper.out" >&2; exit 1; }
+  sleep 0.05
+done
 
 . "$here/../child.sh"
 kvr_run_child "$@"
