@@ -2,6 +2,27 @@
 
 #include "app.h"
 
+namespace {
+thread_local CDialog* t_handling = nullptr;
+
+// Marks a dialog as the one handling a message, for as long as its handler runs.
+class HandlingScope {
+public:
+    explicit HandlingScope(CDialog* dialog) : m_previous(t_handling) { t_handling = dialog; }
+    ~HandlingScope() { t_handling = m_previous; }
+    HandlingScope(const HandlingScope&) = delete;
+    HandlingScope& operator=(const HandlingScope&) = delete;
+
+private:
+    CDialog* m_previous;
+};
+}
+
+CDialog* CDialog::Handling()
+{
+    return t_handling;
+}
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd)
 {
@@ -93,6 +114,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 
 INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    HandlingScope handling(this);
     switch (message) {
     case WM_INITDIALOG: {
         DWORD styleBefore = static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE));

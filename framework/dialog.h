@@ -17,6 +17,10 @@ public:
     // loop may have ended the dialog) checks this before it goes on.
     bool HasEnded() const { return m_bEnded; }
 
+    // The dialog of this thread whose handler is running (the innermost one when handlers nest
+    // through a box's or another dialog's message loop); null outside every handler.
+    static CDialog* Handling();
+
     // Exchanges every bound value: TRUE pulls the controls into the members, FALSE pushes the members
     // to the controls. Returns FALSE when a pull failed: the user has been told, the failing control
     // has the focus, and that member and those exchanged after it keep their values.

@@ -1,6 +1,7 @@
 #include "msgbox.h"
 
 #include "app.h"
+#include "dialog.h"
 
 std::string AfxGetAppName()
 {
@@ -21,6 +22,16 @@ int AfxMessageBox(const char* text, UINT nType)
     if ((nType & MB_ICONMASK) == 0 && (nType & MB_TYPEMASK) == MB_OK)
         nType |= MB_ICONEXCLAMATION;
     HWND owner = ::GetActiveWindow();
+    if (!owner) {
+        // In the background the thread has no active window. The dialog that raises the box owns
+        // it, so that the dialog is disabled while the box is up and takes no second click. One not
+        // shown yet (a box raised while it initialises) leaves the box to its own owner.
+        if (CDialog* raising = CDialog::Handling()) {
+            owner = raising->m_hWnd;
+            if (owner && !::IsWindowVisible(owner))
+                owner = ::GetWindow(owner, GW_OWNER);
+        }
+    }
     if (!owner) {
         CWinApp* app = AfxGetApp();
         if (app && app->m_pMainWnd)

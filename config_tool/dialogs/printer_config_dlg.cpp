@@ -10,7 +10,6 @@
 #include "../store/port_binding.h"
 #include "port_combo.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -197,17 +196,13 @@ void CPrinterConfigDlg::SaveAssignment()
     // leaving the printer with none: the user has been told to add a port and save again.
     if (m_strSelectedPort.empty())
         return;
-    LONG error = WritePortBinding(m_strAssignedPort.c_str(), m_strSelectedPort.c_str(), NetworkOrderAddress(ip),
-                                  m_nLocalPort);
-    if (error != ERROR_SUCCESS) {
-        // The settings have gone to the printer; only the binding is missing, and the driver would
-        // not know where the port's data go.
-        char text[240];
-        std::snprintf(text, sizeof text,
-                      "Error : Fail to assign %s to this printer (registry error %ld).\r\n"
-                      "The settings were sent to the printer.",
-                      m_strSelectedPort.c_str(), static_cast<long>(error));
-        AfxMessageBox(text, MB_OK);
+    std::string failure = BindingFailureText(WritePortBinding(m_strAssignedPort.c_str(), m_strSelectedPort.c_str(),
+                                                              NetworkOrderAddress(ip), m_nLocalPort));
+    if (!failure.empty()) {
+        // The settings have gone to the printer; the user learns where the printer is bound now, as
+        // the driver sends a port's data only where its binding says.
+        failure += "\r\nThe settings were sent to the printer.";
+        AfxMessageBox(failure.c_str(), MB_OK);
     }
 }
 
@@ -229,7 +224,9 @@ void CPrinterConfigDlg::OnDataArrival(long bytesTotal)
     if (!IsSettingsAck(datagram.data(), datagram.size()))
         return;
     // The box runs its own message loop, in which the next datagram is delivered: one box is enough.
-    if (m_bAckShown)
+    // Once it has been answered the dialog has ended, but a box of Save may still be up and deliver
+    // more: an ended dialog shows nothing more.
+    if (m_bAckShown || HasEnded())
         return;
     m_bAckShown = true;
     MessageBox(kSaved, kSavedCaption, MB_OK);

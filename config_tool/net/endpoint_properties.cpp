@@ -36,24 +36,25 @@ EndpointProperties ParseEndpointProperties(const char* text)
                 ParsePort(value, properties.remotePort);
             else if (name == "LocalPort")
                 ParsePort(value, properties.localPort);
+            else if (name == "SendOnly")
+                properties.sendOnly = value == "1";
         }
         start = end + 1;
     }
     return properties;
 }
 
-std::string BindFailureText(long localPort, bool addressInUse, int socketError)
+std::string BindFailureText(long localPort, bool addressInUse, int socketError, bool sendOnly)
 {
-    char text[200];
+    const char* consequence = sendOnly ? "The firmware upload cannot send its start message from this port: "
+                                         "it goes out from another one."
+                                       : "Replies from the printers cannot be received.";
+    char text[240];
     if (addressInUse)
-        std::snprintf(text, sizeof text,
-                      "Error : UDP port %ld is in use by another program!\r\n"
-                      "Replies from the printers cannot be received.",
-                      localPort);
+        std::snprintf(text, sizeof text, "Error : UDP port %ld is in use by another program!\r\n%s", localPort,
+                      consequence);
     else
-        std::snprintf(text, sizeof text,
-                      "Error : UDP port %ld cannot be used (socket error %d)!\r\n"
-                      "Replies from the printers cannot be received.",
-                      localPort, socketError);
+        std::snprintf(text, sizeof text, "Error : UDP port %ld cannot be used (socket error %d)!\r\n%s", localPort,
+                      socketError, consequence);
     return text;
 }

@@ -9,6 +9,8 @@ struct EndpointProperties {
     std::string remoteHost = kBroadcastHost;
     long remotePort = kPrinterUdpPort;
     long localPort = kToolUdpPort;
+    // "SendOnly=1": the hosting dialog only sends (the firmware start) and waits for no reply.
+    bool sendOnly = false;
 };
 
 // The properties named in text over the defaults above. Items are "Name=value" separated by ';';
@@ -16,5 +18,7 @@ struct EndpointProperties {
 EndpointProperties ParseEndpointProperties(const char* text);
 
 // What the user is told when the local port cannot be bound: "in use by another program" only when
-// the socket layer said so (addressInUse), otherwise the socket layer's error code.
-std::string BindFailureText(long localPort, bool addressInUse, int socketError);
+// the socket layer said so (addressInUse), otherwise the socket layer's error code; then what the
+// dialog cannot do without the port. Datagrams still go out, from a port of the system's choosing:
+// a receiving dialog misses the replies, a send-only one (the firmware upload) goes on.
+std::string BindFailureText(long localPort, bool addressInUse, int socketError, bool sendOnly);

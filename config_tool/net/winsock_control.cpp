@@ -110,7 +110,7 @@ private:
         if (m_bindFailureShown)
             return;
         m_bindFailureShown = true;
-        AfxMessageBox(BindFailureText(m_properties.localPort, error == WSAEADDRINUSE, error).c_str(), MB_OK);
+        AfxMessageBox(BindFailureText(m_properties.localPort, error == WSAEADDRINUSE, error, m_properties.sendOnly).c_str(), MB_OK);
     }
 
     HWND m_window;

@@ -5,3 +5,5 @@
 
 #define KVR_WINSOCK_CLASS "KvrWinsockControl"
 #define KVR_WINSOCK_INITIAL_PROPERTIES "Protocol=UDP;RemoteHost=255.255.255.255;RemotePort=48781;LocalPort=48780"
+// The firmware upload's endpoint: it only sends, so a port it cannot bind costs it no reply.
+#define KVR_WINSOCK_SEND_ONLY_PROPERTIES "Protocol=UDP;RemoteHost=255.255.255.255;RemotePort=48781;LocalPort=48780;SendOnly=1"

@@ -81,23 +81,26 @@ LONG DeleteAssignment(const char* portName)
     return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
-LONG WritePortBinding(const char* previousPort, const char* port, unsigned long ipAddress, int tcpPort)
+BindingOutcome WritePortBinding(const char* previousPort, const char* port, unsigned long ipAddress, int tcpPort)
 {
-    LONG first = ERROR_SUCCESS;
-    auto keep = [&first](LONG result) {
-        if (first == ERROR_SUCCESS)
-            first = result;
-    };
+    BindingOutcome outcome;
     // A previous name that is no COM port (an empty cell of a stale row) has nothing to delete.
     if (previousPort && std::strcmp(previousPort, kNotAssigned) != 0) {
         LONG deleted = DeleteAssignment(previousPort);
-        if (deleted != ERROR_INVALID_NAME)
-            keep(deleted);
+        if (deleted != ERROR_INVALID_NAME) {
+            outcome.previousPort = previousPort;
+            outcome.removeError = deleted;
+        }
     }
     if (!port || !*port)
-        return first;
+        return outcome;
+    outcome.port = port;
+    auto keep = [&outcome](LONG result) {
+        if (outcome.writeError == ERROR_SUCCESS)
+            outcome.writeError = result;
+    };
     keep(WriteAssignmentValue(port, "Port_", static_cast<DWORD>(tcpPort)));
     keep(WriteAssignmentValue(port, "IPAddress", static_cast<DWORD>(ipAddress)));
     keep(WriteAssignmentValue(port, "Port", static_cast<DWORD>(htons(static_cast<u_short>(tcpPort & 0xFFFF)))));
-    return first;
+    return outcome;
 }

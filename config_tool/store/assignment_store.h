@@ -27,6 +27,7 @@ LONG DeleteAssignment(const char* portName);
 
 // Binds port to a printer: deletes previousPort's binding first unless it is "Not Assigned", then
 // writes "Port_" = tcpPort, "IPAddress" = ipAddress (network byte order) and "Port" = htons of
-// tcpPort's low 16 bits, in that order. Every step is tried; the result is the first step's error.
-// An empty port writes nothing (never values under the store root itself).
-LONG WritePortBinding(const char* previousPort, const char* port, unsigned long ipAddress, int tcpPort);
+// tcpPort's low 16 bits, in that order. Every step is tried; each half reports its first error, so
+// that a removal without the new binding, or the reverse, can be told apart. An empty port writes
+// nothing (never values under the store root itself).
+BindingOutcome WritePortBinding(const char* previousPort, const char* port, unsigned long ipAddress, int tcpPort);

@@ -24,3 +24,18 @@ std::string AssignedPortOf(const PortBindings& bindings, uint32_t ip);
 // sign, blanks or leading zeros. Anything else that may stand in the store or in a list cell names
 // no port of ours.
 bool IsBindablePortName(const std::string& name);
+
+// How binding a port to a printer went: the earlier binding is removed first, then the new one is
+// written, and either half can fail on its own. Codes are the registry's (0 when that half went
+// well or had nothing to do).
+struct BindingOutcome {
+    std::string previousPort;  // the binding removed first; empty when there was none to remove
+    std::string port;          // the port bound now
+    long removeError = 0;
+    long writeError = 0;
+};
+
+// What the user is told when a binding did not go wholly as asked: which half failed, and so where
+// the printer is bound now. Empty when there is nothing to tell (a failed removal of the very port
+// that was then written whole leaves the binding as asked).
+std::string BindingFailureText(const BindingOutcome& outcome);

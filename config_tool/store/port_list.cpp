@@ -7,11 +7,14 @@
 #include <algorithm>
 #include <cstring>
 
-void ReadPortName(const char* instanceName, char* buffer, DWORD size)
+namespace {
+// "PortName" of the instance under parent (the device key, or HKEY_LOCAL_MACHINE with the whole
+// path) into buffer; see ReadPortName.
+void ReadPortNameUnder(HKEY parent, const std::string& instancePath, char* buffer, DWORD size)
 {
-    std::string path = std::string(kRootPortsEnumKey) + "\\" + instanceName + "\\" + kDeviceParametersKey;
+    std::string path = instancePath + "\\" + kDeviceParametersKey;
     UniqueHKey key;
-    if (OpenRegKey(key, HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS)
+    if (OpenRegKey(key, parent, path.c_str()) != ERROR_SUCCESS)
         return;
     // Read into a buffer of our own first: a value that does not fit, or a string stored without its
     // terminator, must leave the caller's buffer as it was.
@@ -28,6 +31,12 @@ void ReadPortName(const char* instanceName, char* buffer, DWORD size)
         return;
     std::memcpy(buffer, value, nameLength + 1);
 }
+}
+
+void ReadPortName(const char* instanceName, char* buffer, DWORD size)
+{
+    ReadPortNameUnder(HKEY_LOCAL_MACHINE, std::string(kRootPortsEnumKey) + "\\" + instanceName, buffer, size);
+}
 
 LONG ListPortNames(std::vector<std::string>& names)
 {
@@ -36,10 +45,17 @@ LONG ListPortNames(std::vector<std::string>& names)
     LONG result = OpenRegKey(ports, HKEY_LOCAL_MACHINE, kRootPortsEnumKey);
     if (result != ERROR_SUCCESS)
         return result;
+    ListPortNamesIn(ports.Get(), names);
+    return ERROR_SUCCESS;
+}
+
+void ListPortNamesIn(HKEY ports, std::vector<std::string>& names)
+{
+    names.clear();
     for (DWORD index = 0;; ++index) {
         char instance[kPortNameBufferSize] = {0};
         DWORD instanceLength = kPortNameBufferSize;
-        result = ::RegEnumKeyExA(ports.Get(), index, instance, &instanceLength, nullptr, nullptr, nullptr, nullptr);
+        LONG result = ::RegEnumKeyExA(ports, index, instance, &instanceLength, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_MORE_DATA)
             continue;  // an instance name too long for the buffer: not one of ours, passed over
         // The end of the list, or a key that cannot be read further (deleted meanwhile): no index
@@ -47,9 +63,8 @@ LONG ListPortNames(std::vector<std::string>& names)
         if (result != ERROR_SUCCESS)
             break;
         char portName[kPortNameBufferSize] = {0};
-        ReadPortName(instance, portName, sizeof portName);
+        ReadPortNameUnder(ports, instance, portName, sizeof portName);
         if (portName[0] != '\0' && std::find(names.begin(), names.end(), portName) == names.end())
             names.emplace_back(portName);
     }
-    return ERROR_SUCCESS;
 }

@@ -16,3 +16,8 @@ void ReadPortName(const char* instanceName, char* buffer, DWORD size);
 // buffer, or that have none, are passed over. Returns ERROR_SUCCESS, or the registry's error when
 // the device key cannot be opened (names is then empty).
 LONG ListPortNames(std::vector<std::string>& names);
+
+// The same walk over the instances of an opened device key (ListPortNames opens it). The walk ends
+// at the first index the registry does not answer with a name, whatever the reason: a key deleted
+// while open answers every index with ERROR_KEY_DELETED.
+void ListPortNamesIn(HKEY ports, std::vector<std::string>& names);

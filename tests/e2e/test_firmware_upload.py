@@ -98,6 +98,8 @@ class FirmwareUpload(E2ETestCase):
             self.assertAlmostEqual(gap, 0.6, delta=0.15)
         [close] = s.sim_events("tcp_close")
         self.assertEqual((close["declared_len"], close["complete"], close["reason"]), (3000, True, "peer closed"))
+        # Closed right after the last block: no pause follows it.
+        self.assertLess(close["t"] - pieces[-1][0], 0.3)
 
         # A second upload of one block: ": 0" throughout; Esc and the close box do not end it.
         started = pieces[-1][0]

@@ -26,10 +26,15 @@ TEST(EndpointProperties, NamedValuesReplaceTheDefaultsAndBadOnesArePassedOver)
         EXPECT_EQ(ParseEndpointProperties(text).localPort, 48780) << text;
 }
 
-TEST(EndpointProperties, ABindFailureIsNamedByItsCause)
+TEST(EndpointProperties, ABindFailureIsNamedByItsCauseAndByWhatTheDialogLoses)
 {
-    EXPECT_EQ(BindFailureText(48780, true, 10048),
+    EXPECT_EQ(BindFailureText(48780, true, 10048, false),
               "Error : UDP port 48780 is in use by another program!\r\nReplies from the printers cannot be received.");
-    EXPECT_EQ(BindFailureText(48780, false, 10013),
+    EXPECT_EQ(BindFailureText(48780, false, 10013, false),
               "Error : UDP port 48780 cannot be used (socket error 10013)!\r\nReplies from the printers cannot be received.");
+    EXPECT_EQ(BindFailureText(48780, true, 10048, true),
+              "Error : UDP port 48780 is in use by another program!\r\n"
+              "The firmware upload cannot send its start message from this port: it goes out from another one.");
+    EXPECT_TRUE(ParseEndpointProperties(KVR_WINSOCK_SEND_ONLY_PROPERTIES).sendOnly);
+    EXPECT_FALSE(ParseEndpointProperties(KVR_WINSOCK_INITIAL_PROPERTIES).sendOnly);
 }

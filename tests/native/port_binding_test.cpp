@@ -33,3 +33,28 @@ TEST(IsBindablePortName, ComAndANumberFromOneTo256Only)
                              "TAPE0", "C:", "COM1000000", "LPT1"})
         EXPECT_FALSE(IsBindablePortName(name)) << name;
 }
+
+TEST(BindingFailureText, SaysWhichHalfFailedAndWhereThePrinterIsBoundNow)
+{
+    auto text = [](const char* previous, const char* port, long removeError, long writeError) {
+        BindingOutcome o;
+        o.previousPort = previous;
+        o.port = port;
+        o.removeError = removeError;
+        o.writeError = writeError;
+        return BindingFailureText(o);
+    };
+    EXPECT_EQ(text("COM3", "COM4", 0, 0), "");
+    EXPECT_EQ(text("", "COM4", 0, 5), "Error : Fail to assign COM4 to this printer (registry error 5).");
+    EXPECT_EQ(text("COM3", "COM4", 0, 5), "Error : Fail to assign COM4 to this printer (registry error 5).\r\n"
+                                          "Its binding to COM3 was removed: the printer is bound to no port now.");
+    EXPECT_EQ(text("COM3", "COM4", 5, 0), "Error : Fail to remove the binding of COM3 (registry error 5).\r\n"
+                                          "COM4 is assigned to this printer, and COM3 stays bound to it as well.");
+    EXPECT_EQ(text("COM3", "COM4", 5, 1021),
+              "Error : Fail to assign COM4 to this printer (registry error 1021).\r\n"
+              "Its binding to COM3 could not be removed either (registry error 5): it stays bound to COM3.");
+    // The same port: its removal failed, but the values written over it make the binding as asked.
+    EXPECT_EQ(text("COM4", "COM4", 5, 0), "");
+    EXPECT_EQ(text("COM4", "COM4", 0, 5), "Error : Fail to assign COM4 to this printer (registry error 5).\r\n"
+                                          "Its binding to COM4 was removed: the printer is bound to no port now.");
+}

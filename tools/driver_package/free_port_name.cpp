@@ -32,15 +32,14 @@ std::string ReadStringValue(HKEY key, const char* valueName)
     return std::string(value, ::strnlen(value, size));
 }
 
-void MarkPortNamesOfRootPorts(std::vector<bool>& taken)
+void MarkPortNamesOfRootPorts(HKEY ports, std::vector<bool>& taken)
 {
-    UniqueHKey ports;
-    if (OpenRegKey(ports, HKEY_LOCAL_MACHINE, kRootPortsEnumKey) != ERROR_SUCCESS)
+    if (!ports)
         return;
     for (DWORD index = 0;; ++index) {
         char instance[256] = {0};
         DWORD length = sizeof instance;
-        LONG result = ::RegEnumKeyExA(ports.Get(), index, instance, &length, nullptr, nullptr, nullptr, nullptr);
+        LONG result = ::RegEnumKeyExA(ports, index, instance, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_MORE_DATA)
             continue;  // a name longer than any instance's: passed over
         // The end, or a key that cannot be read further (deleted meanwhile): no later index answers.
@@ -48,15 +47,14 @@ void MarkPortNamesOfRootPorts(std::vector<bool>& taken)
             break;
         std::string path = std::string(instance) + "\\" + kDeviceParametersKey;
         UniqueHKey parameters;
-        if (OpenRegKey(parameters, ports.Get(), path.c_str()) == ERROR_SUCCESS)
+        if (OpenRegKey(parameters, ports, path.c_str()) == ERROR_SUCCESS)
             MarkTaken(ReadStringValue(parameters.Get(), kPortNameValue).c_str(), taken);
     }
 }
 
-void MarkSystemSerialPorts(std::vector<bool>& taken)
+void MarkSystemSerialPorts(HKEY serialComm, std::vector<bool>& taken)
 {
-    UniqueHKey serialComm;
-    if (OpenRegKey(serialComm, HKEY_LOCAL_MACHINE, kSerialCommKey) != ERROR_SUCCESS)
+    if (!serialComm)
         return;
     for (DWORD index = 0;; ++index) {
         char valueName[256] = {0};
@@ -64,12 +62,12 @@ void MarkSystemSerialPorts(std::vector<bool>& taken)
         char value[64] = {0};
         DWORD type = 0;
         DWORD size = sizeof value - 1;
-        LONG result = ::RegEnumValueA(serialComm.Get(), index, valueName, &nameLength, nullptr, &type,
+        LONG result = ::RegEnumValueA(serialComm, index, valueName, &nameLength, nullptr, &type,
                                       reinterpret_cast<BYTE*>(value), &size);
         if (result == ERROR_MORE_DATA)
             continue;  // a value too long for a port name
         if (result != ERROR_SUCCESS)
-            break;
+            break;  // the end, or a key that cannot be read further
         if (type == REG_SZ)
             MarkTaken(std::string(value, ::strnlen(value, size)).c_str(), taken);
     }
@@ -98,9 +96,17 @@ bool ParseComPortNumber(const char* name, unsigned* number)
 
 bool FindFreePortName(char* name, size_t size)
 {
+    UniqueHKey ports, serialComm;
+    OpenRegKey(ports, HKEY_LOCAL_MACHINE, kRootPortsEnumKey);
+    OpenRegKey(serialComm, HKEY_LOCAL_MACHINE, kSerialCommKey);
+    return FindFreePortNameIn(ports.Get(), serialComm.Get(), name, size);
+}
+
+bool FindFreePortNameIn(HKEY rootPorts, HKEY serialComm, char* name, size_t size)
+{
     std::vector<bool> taken(kLastPortNumber + 1, false);
-    MarkPortNamesOfRootPorts(taken);
-    MarkSystemSerialPorts(taken);
+    MarkPortNamesOfRootPorts(rootPorts, taken);
+    MarkSystemSerialPorts(serialComm, taken);
     for (unsigned number = kFirstVirtualPortNumber; number <= kLastPortNumber; ++number) {
         if (taken[number])
             continue;

@@ -335,6 +335,7 @@ TEST_F(ConfigDialog, ASaveWhoseDialogEndedWhileItsBoxWasUpSendsAndBindsNothing)
     const BYTE printer[4] = {192, 168, 0, 11};
     WriteBinding("COM3", printer, 9100);
     std::string first, second;
+    bool againShown = true;
     INT_PTR result = RunConfigDialog(1, "COM3", [&](HWND dlg) {
         ClickButton(dlg, IDOK);
         HWND noPort = WaitForMessageBox(0, 5000);
@@ -348,34 +349,53 @@ TEST_F(ConfigDialog, ASaveWhoseDialogEndedWhileItsBoxWasUpSendsAndBindsNothing)
         second = info.text;
         PressMessageBoxButton(success, IDOK);
         WaitForWindowGone(success, 5000);
+        // The dialog has ended, but Save's box is still up and delivers what comes: nothing more
+        // is shown.
+        SendToToolPort(std::string("SETC\0", 5));
+        againShown = WaitForDialog("Success", 1000) != nullptr;
         PressMessageBoxButton(noPort, IDOK);
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(first.rfind("There is no virtual COM port yet", 0), 0u) << first;
     EXPECT_EQ(second, "Succeeded to save information!");
+    EXPECT_FALSE(againShown) << "the success box came twice";
     EXPECT_FALSE(WaitForSettingsAtPrinters(1, 500));
     EXPECT_TRUE(BindingExists("COM3"));
 }
 
-TEST_F(ConfigDialog, ABindingTheRegistryRefusesIsShownAndTheSettingsStillGo)
+TEST_F(ConfigDialog, ABindingTheRegistryRefusesIsShownWithWhereThePrinterIsBoundNow)
 {
     REQUIRE_PRINTER_SIMULATOR();
     AddPorts();
     AddPrinterRecord(SilentPrinter());
-    // A volatile store key: the registry refuses the lasting binding keys under it.
-    HKEY store = nullptr;
+    // A volatile store key: the registry refuses lasting binding keys under it, but the printer's
+    // earlier binding, volatile too, can be removed. Its parent is made lasting first: created along
+    // with the store it would be volatile too and refuse every later test's store.
+    std::string parentPath(kAssignmentStoreKey);
+    parentPath.erase(parentPath.rfind('\\'));
+    UniqueHKey parent;
+    ASSERT_EQ(CreateRegKey(parent, HKEY_LOCAL_MACHINE, parentPath.c_str()), ERROR_SUCCESS);
+    HKEY store = nullptr, earlier = nullptr;
     ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAssignmentStoreKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
                                 nullptr, &store, nullptr),
               ERROR_SUCCESS);
+    ASSERT_EQ(::RegCreateKeyExA(store, "COM3", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &earlier, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(earlier);
     ::RegCloseKey(store);
     MessageBoxInfo box;
-    RunConfigDialog(1, "Not Assigned", [&](HWND dlg) {
+    RunConfigDialog(1, "COM3", [&](HWND dlg) {
         ASSERT_TRUE(SelectComboItem(dlg, IDC_PORT_LIST, "COM4"));
         ClickButton(dlg, IDOK);
         box = AnswerMessageBox(IDOK);
     });
     EXPECT_EQ(box.text.rfind("Error : Fail to assign COM4 to this printer (registry error ", 0), 0u) << box.text;
+    EXPECT_NE(box.text.find("Its binding to COM3 was removed: the printer is bound to no port now.\r\n"
+                            "The settings were sent to the printer."),
+              std::string::npos)
+        << box.text;
     EXPECT_EQ(box.icon, "exclamation");
     EXPECT_TRUE(WaitForSettingsAtPrinters(1));
     EXPECT_FALSE(BindingExists("COM4"));
+    EXPECT_FALSE(BindingExists("COM3"));
 }

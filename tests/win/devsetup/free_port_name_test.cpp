@@ -1,6 +1,7 @@
 // The stand-in co-installer's choice of a COM port name, against the real registry.
 #include "free_port_name.h"
 
+#include "deleted_key.h"
 #include "handles.h"
 
 #include <gtest/gtest.h>
@@ -47,4 +48,17 @@ TEST(FreePortName, SkipsNamesOfRootPortsAndOfTheSystemsSerialPortsAndNeverTakesC
     UniqueHKey serialComm;
     if (OpenRegKey(serialComm, HKEY_LOCAL_MACHINE, kSerialCommKey, KEY_SET_VALUE) == ERROR_SUCCESS)
         ::RegDeleteValueA(serialComm.Get(), kTestSerialValue);
+}
+
+TEST(FreePortName, ScansOverKeysDeletedWhileOpenEnd)
+{
+    UniqueHKey deleted;
+    ASSERT_TRUE(OpenDeletedKey(deleted));
+    char name[16] = {0};
+    bool found = false;
+    // Both scans, the root ports' instances and the system's serial port values, over the same key.
+    EXPECT_TRUE(EndsWithin(5000, [&] { found = FindFreePortNameIn(deleted.Get(), deleted.Get(), name, sizeof name); }))
+        << "a scan asks forever";
+    EXPECT_TRUE(found);
+    EXPECT_STREQ(name, "COM3");
 }

@@ -11,6 +11,7 @@
 #include "handles.h"
 #include "dialog_runner.h"
 #include "printers/printer_rows.h"
+#include "store/assignment_store.h"
 #include "store/port_binding.h"
 #include "printers/printer_table.h"
 #include "res/resource.h"
@@ -241,6 +242,25 @@ TEST_F(PortActions, DetachRemovesTheBindingAndTheCellSaysNotAssigned)
     EXPECT_EQ(after, (std::vector<std::string>{"Not Assigned", "com5", "Not Assigned"}));
     EXPECT_TRUE(BindingExists("com5"));
     EXPECT_EQ(com3.WaitForNew(1, 300), "");
+}
+
+TEST_F(PortActions, AFailedDetachKeepsTheRowAndSaysWhy)
+{
+    Bind("COM3", 10);
+    ASSERT_TRUE(LockBinding("COM3"));  // the registry refuses to delete it
+    MessageBoxInfo box;
+    std::string cell;
+    MainWindowRunner window([&](MainWindowRunner& w) {
+        w.FillPrinterList();
+        w.SelectRow(0);
+        box = PressAndAnswer(w, IDC_DETACH_PORT);
+        cell = w.m_lstPrinters.GetItemText(0, kColumnAssignInfo);
+    });
+    window.Run();
+    UnlockBinding("COM3");
+    EXPECT_EQ(box.text, "Error : Fail to detach COM3 (registry error 5).\r\nThe port stays assigned.");
+    EXPECT_EQ(cell, "COM3");
+    EXPECT_EQ(FindAssignedPort(inet_addr("192.168.0.10")), "COM3");
 }
 
 TEST(WriteTestPage, ABlockNotTakenWholeAfterTheFirstFailsThePrint)

@@ -4,6 +4,7 @@
 #include "handles.h"
 #include "store/assignment_store.h"
 #include "store/store_keys.h"
+#include "store_fixture.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -96,11 +97,25 @@ TEST_F(AssignmentStoreTest, AnEmptyPortNameWritesNothingUnderTheStoreRoot)
     EXPECT_TRUE(KeyContents("").empty());
 }
 
-TEST_F(AssignmentStoreTest, AWriteTheRegistryRefusesIsReportedWithItsError)
+TEST_F(AssignmentStoreTest, EachHalfOfABindingReportsItsOwnError)
 {
-    // A key name longer than the registry takes: every value write fails, and the caller hears why.
+    // A key name longer than the registry takes: the new binding cannot be written, after the old
+    // one was removed.
     std::string overlong = "COM" + std::string(300, '9');
-    EXPECT_NE(WriteAssignmentValue(overlong.c_str(), "Port", 1), ERROR_SUCCESS);
-    EXPECT_NE(WritePortBinding(kNotAssigned, overlong.c_str(), inet_addr("192.168.0.10"), 515), ERROR_SUCCESS);
-    EXPECT_EQ(WritePortBinding(kNotAssigned, "COM3", inet_addr("192.168.0.10"), 515), ERROR_SUCCESS);
+    WritePortBinding(kNotAssigned, "COM4", inet_addr("192.168.0.10"), 9100);
+    BindingOutcome removedOnly = WritePortBinding("COM4", overlong.c_str(), inet_addr("192.168.0.10"), 515);
+    EXPECT_EQ(removedOnly.previousPort, "COM4");
+    EXPECT_EQ(removedOnly.removeError, ERROR_SUCCESS);
+    EXPECT_NE(removedOnly.writeError, ERROR_SUCCESS);
+    EXPECT_FALSE(Exists("COM4"));
+
+    // The reverse: an old binding the registry keeps, a new one written.
+    WritePortBinding(kNotAssigned, "COM5", inet_addr("192.168.0.10"), 9100);
+    ASSERT_TRUE(LockBinding("COM5"));
+    BindingOutcome writtenOnly = WritePortBinding("COM5", "COM3", inet_addr("192.168.0.10"), 515);
+    UnlockBinding("COM5");
+    EXPECT_EQ(writtenOnly.removeError, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(writtenOnly.writeError, ERROR_SUCCESS);
+    EXPECT_TRUE(Exists("COM5"));
+    EXPECT_EQ(KeyContents("\\COM3"), kBinding515);
 }

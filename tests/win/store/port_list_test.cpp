@@ -1,9 +1,11 @@
 // FillPortList on the port management dialog's sorted drop-down list (dialog 134, control 1014),
 // from device instances written into the test prefix's Enum\Root\PORTS.
+#include "deleted_key.h"
 #include "dialog_runner.h"
 #include "handles.h"
 #include "res/resource.h"
 #include "dialogs/port_combo.h"
+#include "store/port_list.h"
 #include "driver_package.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +17,7 @@
 #include <vector>
 
 namespace {
-const char* const kInstances[] = {"KVRT1", "KVRT2", "KVRT3", "KVRT4", "KVRT5", "KVRT6", "KVRT7", "KVRTEST10X", "ZZKVRT8"};
+const char* const kInstances[] = {"KVRT1", "KVRT2", "KVRT3", "KVRT4", "KVRT5", "KVRT6", "KVRT7", "KVRTEST10X", "ZZKVRT8", "KVRT9", "KVRT10"};
 
 class PortListTest : public ::testing::Test {
 protected:
@@ -66,6 +68,8 @@ TEST_F(PortListTest, EachNameOnceInSortOrderWithTheFirstSelected)
     AddInstance("KVRT4", nullptr);         // no "PortName"
     AddInstance("KVRT5", "COM3");          // a second instance with the same name
     AddInstance("KVRT6", "COM123456");     // 9 characters: the longest name that fits
+    AddInstance("KVRT9", "COM55", true, REG_BINARY);    // the bytes of a name, but not a string
+    AddInstance("KVRT10", "COM56", true, REG_MULTI_SZ);
 
     int selected = CB_ERR;
     std::vector<std::string> after = Fill("Kept", &selected);
@@ -91,4 +95,13 @@ TEST_F(PortListTest, InstanceNamesAndPortNamesOfTenCharactersOrMoreAreSkipped)
     after = Fill();
     EXPECT_EQ(after.size(), before.size() + 1);
     EXPECT_NE(std::find(after.begin(), after.end(), "COM77"), after.end());
+}
+
+TEST_F(PortListTest, AWalkOverADeviceKeyDeletedWhileOpenEnds)
+{
+    UniqueHKey deleted;
+    ASSERT_TRUE(OpenDeletedKey(deleted));
+    std::vector<std::string> names = {"left from before"};
+    EXPECT_TRUE(EndsWithin(5000, [&] { ListPortNamesIn(deleted.Get(), names); })) << "the walk asks forever";
+    EXPECT_TRUE(names.empty());
 }

@@ -67,3 +67,30 @@ inline void StoreRootContents(DWORD& values, DWORD& subkeys)
         ::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
                            nullptr, nullptr, nullptr);
 }
+
+// Makes the binding of port one the registry will not delete: a subkey under it with an empty access
+// list, which nobody may open (as a key another account left can be). UnlockBinding undoes it, so
+// that the store can be cleared.
+inline bool LockBinding(const std::string& port)
+{
+    UniqueHKey key;
+    std::string path = std::string(kAssignmentStoreKey) + "\\" + port + "\\Locked";
+    if (CreateRegKey(key, HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS)
+        return false;
+    SECURITY_DESCRIPTOR sd;
+    ACL acl;
+    return ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
+           ::InitializeAcl(&acl, sizeof acl, ACL_REVISION) && ::SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE) &&
+           ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+}
+
+inline void UnlockBinding(const std::string& port)
+{
+    UniqueHKey key;
+    std::string path = std::string(kAssignmentStoreKey) + "\\" + port + "\\Locked";
+    if (OpenRegKey(key, HKEY_LOCAL_MACHINE, path.c_str(), WRITE_DAC) != ERROR_SUCCESS)
+        return;
+    SECURITY_DESCRIPTOR sd;
+    if (::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) && ::SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE))
+        ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &sd);
+}
