@@ -5,6 +5,7 @@
 #include "device_setup_calls.h"
 #include "device_test_support.h"
 #include "failed_steps.h"
+#include "handles.h"
 #include "install_done_dlg.h"
 #include "message_box_probe.h"
 #include "program_run.h"
@@ -258,4 +259,35 @@ TEST_F(InstallerTest, QuietOnWow64InstallsNoDeviceAndFails)
     EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
     EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
     EXPECT_NE(InstallerWow64Refusal().find("64-bit KVRLANCOM_INSTALLER.exe"), std::string::npos);
+}
+
+// The uninstall entry made unwritable: a registry link to a key under a volatile key, which takes
+// no lasting child (ERROR_CHILD_MUST_BE_VOLATILE). The device is installed, yet the run fails: the
+// uninstaller could not be found.
+TEST_F(InstallerTest, QuietFailsWhenTheUninstallEntryCannotBeWritten)
+{
+    UniqueHKey volatileKey, link;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\KvrVolatileTest", 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, volatileKey.Put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, 0, nullptr,
+                                REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS, nullptr, link.Put(), nullptr),
+              ERROR_SUCCESS);
+    const wchar_t target[] = L"\\Registry\\Machine\\SOFTWARE\\KvrVolatileTest\\Entry";
+    ASSERT_EQ(::RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target),
+                               sizeof target - sizeof(wchar_t)),
+              ERROR_SUCCESS);
+
+    PackageFolder package;
+    int exitCode = QuietInstallIn(package.Path());
+    std::vector<FailedStep> failed = TakeFailedSteps();
+    ::RegDeleteKeyA(link.Get(), "");
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\KvrVolatileTest");
+    HKEY stale = nullptr;
+    EXPECT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, REG_OPTION_OPEN_LINK, KEY_READ, &stale),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(exitCode, 1603);
+    EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 1u);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(FailedStepLine(failed[0]), "Writing the uninstall entry failed: error 1021\n");
 }
