@@ -2,6 +2,7 @@
 
 #include "device_setup.h"
 #include "driver_package.h"
+#include "failed_steps.h"
 #include "handles.h"
 #include "machine_keys.h"
 #include "path_format.h"
@@ -10,11 +11,13 @@
 
 namespace {
 // A REG_SZ value, its terminating NUL counted in the size.
-void SetStringValue(HKEY key, const char* name, const char* text)
+LONG SetStringValue(HKEY key, const char* name, const char* text)
 {
-    ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                     static_cast<DWORD>(::lstrlenA(text) + 1));
+    return ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                            static_cast<DWORD>(::lstrlenA(text) + 1));
 }
+
+constexpr const char kWritingEntry[] = "Writing the uninstall entry";
 }
 
 bool CurrentDirectoryInfPath(char (&infPath)[MAX_PATH], DWORD* error)
@@ -33,22 +36,63 @@ bool CurrentDirectoryInfPath(char (&infPath)[MAX_PATH], DWORD* error)
 void WriteUninstallEntryValues()
 {
     UniqueHKey entry;
-    if (OpenRegKey(entry, HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_READ | KEY_WRITE | kMachineView) !=
-        ERROR_SUCCESS) {
+    LONG result = OpenRegKey(entry, HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_READ | KEY_WRITE | kMachineView);
+    if (result != ERROR_SUCCESS) {
         UniqueHKey created;
-        CreateRegKey(created, HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_ALL_ACCESS | kMachineView);
-        OpenRegKey(entry, HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_READ | KEY_WRITE | kMachineView);
+        result = CreateRegKey(created, HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_ALL_ACCESS | kMachineView);
+        if (result == ERROR_SUCCESS)
+            result = OpenRegKey(entry, HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_READ | KEY_WRITE | kMachineView);
     }
-    if (!entry)
+    if (result != ERROR_SUCCESS) {
+        RecordFailedStep(kWritingEntry, static_cast<DWORD>(result));
         return;
-    SetStringValue(entry.Get(), "DisplayName", kUninstallDisplayName);
+    }
+    result = SetStringValue(entry.Get(), "DisplayName", kUninstallDisplayName);
+    if (result != ERROR_SUCCESS)
+        RecordFailedStep(std::string(kWritingEntry) + "'s DisplayName", static_cast<DWORD>(result));
 
     char windowsDirectory[256];
     UINT length = ::GetWindowsDirectoryA(windowsDirectory, sizeof windowsDirectory);
     char uninstallString[MAX_PATH];
-    if (length > 0 && length < sizeof windowsDirectory &&
-        FormatPath(uninstallString, "%s%s", windowsDirectory, kUninstallerInPackageFolder))
-        SetStringValue(entry.Get(), "UninstallString", uninstallString);
+    if (length == 0 || length >= sizeof windowsDirectory ||
+        !FormatPath(uninstallString, "%s%s", windowsDirectory, kUninstallerInPackageFolder))
+        result = length == 0 ? static_cast<LONG>(::GetLastError()) : ERROR_FILENAME_EXCED_RANGE;
+    else
+        result = SetStringValue(entry.Get(), "UninstallString", uninstallString);
+    if (result != ERROR_SUCCESS)
+        RecordFailedStep(std::string(kWritingEntry) + "'s UninstallString", static_cast<DWORD>(result));
+}
+
+namespace {
+// The device, with nobody at the screen: a failed step is recorded, never shown.
+int InstallQuietly()
+{
+    constexpr const char kInstalling[] = "Installing the driver's virtual port";
+    if (RunsUnderWow64()) {
+        RecordFailedStep(std::string(kInstalling) + " (a 32-bit installer on 64-bit Windows cannot)",
+                         ERROR_NOT_SUPPORTED);
+        return INSTALL_FAILED;
+    }
+    char infPath[MAX_PATH];
+    DWORD error = ERROR_SUCCESS;
+    // The install routine shows a box only for a missing INF: with the INF known to be there,
+    // nothing it reports is a window.
+    if (!CurrentDirectoryInfPath(infPath, &error)) {
+        RecordFailedStep(std::string("Finding ") + kDriverInfName + " in the current directory", error);
+        return INSTALL_FAILED;
+    }
+    if (::GetFileAttributesA(infPath) == INVALID_FILE_ATTRIBUTES) {
+        RecordFailedStep(std::string("Finding ") + infPath, ::GetLastError());
+        return INSTALL_FAILED;
+    }
+    SetUnattendedDriverInstall(true);
+    int outcome = InstallFromInf(infPath, kDriverHardwareId);
+    error = ::GetLastError();
+    SetUnattendedDriverInstall(false);
+    if (outcome == INSTALL_FAILED)
+        RecordFailedStep(std::string(kInstalling) + " from " + infPath, error);
+    return outcome;
+}
 }
 
 std::string InstallerWow64Refusal()
@@ -58,18 +102,9 @@ std::string InstallerWow64Refusal()
 
 int RunQuietInstall()
 {
-    int outcome = INSTALL_FAILED;
-    char infPath[MAX_PATH];
-    DWORD error = ERROR_SUCCESS;
-    // The install routine shows a box only for a missing INF: with the INF known to be there,
-    // nothing it reports is a window.
-    if (!RunsUnderWow64() && CurrentDirectoryInfPath(infPath, &error) &&
-        ::GetFileAttributesA(infPath) != INVALID_FILE_ATTRIBUTES)
-        outcome = InstallFromInf(infPath, kDriverHardwareId);
+    int outcome = InstallQuietly();
     WriteUninstallEntryValues();
-    switch (outcome) {
-    case INSTALL_OK: return kExitDone;
-    case INSTALL_REBOOT: return kExitRestartNeeded;
-    default: return kExitFailed;
-    }
+    if (FailedStepCount() > 0)
+        return kExitFailed;
+    return outcome == INSTALL_REBOOT ? kExitRestartNeeded : kExitDone;
 }

@@ -20,13 +20,15 @@ constexpr const char kInstallerProgram[] = "KVRLANCOM_INSTALLER.exe";
 bool CurrentDirectoryInfPath(char (&infPath)[MAX_PATH], DWORD* error);
 
 // Writes "DisplayName" and "UninstallString" into the uninstall entry, creating the entry when it is
-// missing and overwriting an earlier one. A value that cannot be written is left out.
+// missing and overwriting an earlier one. A value that cannot be written is left out, and recorded
+// as a failed step (failed_steps.h).
 void WriteUninstallEntryValues();
 
 // The text a 32-bit installer shows on 64-bit Windows instead of installing.
 std::string InstallerWow64Refusal();
 
-// The whole installation without any window; the exit code: done, done with a restart needed, or
-// failed (the INF missing, the device not installed, or a 32-bit installer on 64-bit Windows).
-// The uninstall entry is written in every case.
+// The whole installation without any window and without any prompt of the driver install; the exit
+// code: done, or done with a restart needed, unless a step failed (failed_steps.h): the INF
+// missing, the device not installed, a 32-bit installer on 64-bit Windows, the uninstall entry not
+// written. The uninstall entry is written in every case.
 int RunQuietInstall();

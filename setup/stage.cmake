@@ -22,3 +22,12 @@ if(NOT EXISTS ${DRIVER}/kvrlancom.INF)
 endif()
 file(GLOB driver_files LIST_DIRECTORIES false ${DRIVER}/*)
 file(COPY ${driver_files} DESTINATION ${DEST})
+
+# The uninstaller removes what the package folder holds by this list, one name a line: the driver
+# package may bring files (a co-installer, a catalog) that no program knows by name. Its own file
+# is not listed: it stays.
+file(GLOB staged RELATIVE ${DEST} ${DEST}/*)
+list(REMOVE_ITEM staged kvrlancom_uninstaller.exe)
+list(SORT staged)
+list(JOIN staged "\r\n" names)
+file(WRITE ${DEST}/kvrlancom_setup_files.txt "${names}\r\n")

@@ -1,6 +1,7 @@
 #include "remove_package.h"
 
 #include "device_setup.h"
+#include "failed_steps.h"
 #include "run_mode.h"
 #include "uninstall_steps.h"
 #include "wow64.h"
@@ -9,7 +10,7 @@
 
 void RemovePackage(bool withDevices)
 {
-    // Every step runs whatever the earlier ones achieved; none reports a failure.
+    // Every step runs whatever the earlier ones achieved; what fails is recorded (failed_steps.h).
     if (withDevices)
         RemoveDevicesByHardwareId();
 
@@ -38,6 +39,8 @@ std::string UninstallerWow64Refusal()
 int RunQuietUninstall()
 {
     const bool withDevices = !RunsUnderWow64();
+    if (!withDevices)
+        RecordFailedStep("Removing the devices (a 32-bit uninstaller on 64-bit Windows cannot)", ERROR_NOT_SUPPORTED);
     RemovePackage(withDevices);
-    return withDevices ? kExitRestartNeeded : kExitFailed;
+    return FailedStepCount() > 0 ? kExitFailed : kExitRestartNeeded;
 }

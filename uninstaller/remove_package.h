@@ -15,5 +15,6 @@ void RemovePackage(bool withDevices);
 std::string UninstallerWow64Refusal();
 
 // The whole removal without any window; the exit code: a restart is needed, as the prompt of an
-// interactive run says, or failed when the devices could not be removed (32-bit on 64-bit Windows).
+// interactive run says, unless a step failed (failed_steps.h): a device found and not removed (or
+// none removable, 32-bit on 64-bit Windows), a file, key or shortcut still there.
 int RunQuietUninstall();

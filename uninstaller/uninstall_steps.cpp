@@ -1,6 +1,8 @@
 #include "uninstall_steps.h"
 
 #include "driver_package.h"
+#include "failed_steps.h"
+#include "handles.h"
 #include "machine_keys.h"
 #include "path_format.h"
 #include "wow64.h"
@@ -11,6 +13,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 constexpr int kFirstInfCopy = 1;
@@ -24,6 +27,9 @@ const char* const kPackageFiles[] = {
     "Quick Reference for Ethernet installation english.pdf",
     "Quick Reference for Ethernet installation korean.pdf",
 };
+
+constexpr const char kPackageFolder[] = "%s\\KELVARO\\KVRLANCOM\\%s";
+constexpr const char kUninstallerFile[] = "kvrlancom_uninstaller.exe";
 
 constexpr const char kLegacyProgramsFolder[] = "\\Documents and Settings\\All Users\\Start Menu\\Programs";
 constexpr const char kShortcutFolder[] = "\\KELVARO\\KvrLanCom";
@@ -41,6 +47,31 @@ bool IsDriverInfCopy(const char* infPath)
     return ::lstrlenA(maker) > 1 && std::strstr(maker, kDriverMakerText) != nullptr;
 }
 
+// Deletes a file of the package; one that is still there afterwards is a failed step. False then.
+bool DeletePackagePath(const char* path)
+{
+    if (::DeleteFileA(path))
+        return true;
+    DWORD error = ::GetLastError();
+    if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    RecordFailedStep(std::string("Deleting ") + path, error);
+    return false;
+}
+
+// The whole text of a small file; empty when there is none.
+std::string ReadSmallFile(const char* path)
+{
+    std::string text;
+    UniqueKernelHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    char block[4096];
+    DWORD read = 0;
+    while (file.Valid() && text.size() < (1u << 20) && ::ReadFile(file.Get(), block, sizeof block, &read, nullptr) &&
+           read > 0)
+        text.append(block, read);
+    return text;
+}
+
 // A path with every run of backslashes made one, for comparing folders.
 std::string CollapsedPath(const char* path)
 {
@@ -54,11 +85,12 @@ std::string CollapsedPath(const char* path)
 
 void DeleteDriverInfCopy(const char* windowsDirectory)
 {
-    FileSystemRedirectionOff realPaths;
+    // The INF folder is not one that a 32-bit program sees redirected: the scan runs with
+    // redirection as it is.
     char infPath[MAX_PATH];
     for (int n = kFirstInfCopy; n <= kLastInfCopy; ++n) {
         if (FormatPath(infPath, "%s\\inf\\oem%d.inf", windowsDirectory, n) && IsDriverInfCopy(infPath)) {
-            ::DeleteFileA(infPath);
+            DeletePackagePath(infPath);
             return;
         }
     }
@@ -66,24 +98,62 @@ void DeleteDriverInfCopy(const char* windowsDirectory)
 
 void DeleteDriverFile(const char* windowsDirectory)
 {
-    FileSystemRedirectionOff realPaths;
     char path[MAX_PATH];
-    if (FormatPath(path, "%s\\system32\\drivers\\%s", windowsDirectory, kDriverFileName))
-        ::DeleteFileA(path);
+    if (!FormatPath(path, "%s\\system32\\drivers\\%s", windowsDirectory, kDriverFileName))
+        return;
+    // Off only for the delete: with redirection off a 32-bit program may fail to load the DLLs
+    // that later calls need.
+    FileSystemRedirectionOff realPaths;
+    DeletePackagePath(path);
 }
 
 void DeletePackageKeys()
 {
-    DeleteMachineKeyTree(kUninstallEntryKey);
-    DeleteMachineKeyTree(kPortAssignmentStoreKey);
+    for (const char* key : {kUninstallEntryKey, kPortAssignmentStoreKey}) {
+        LONG result = DeleteMachineKeyTree(key);
+        if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+            RecordFailedStep(std::string("Deleting HKEY_LOCAL_MACHINE\\") + key, static_cast<DWORD>(result));
+    }
+}
+
+std::vector<std::string> SetupFileNames(const std::string& list)
+{
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find('\n', start);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string name = list.substr(start, end - start);
+        if (!name.empty() && name.back() == '\r')
+            name.pop_back();
+        // Plain names of the package folder only, and never the uninstaller itself.
+        if (!name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos &&
+            ::lstrcmpiA(name.c_str(), kUninstallerFile) != 0)
+            names.push_back(name);
+        start = end + 1;
+    }
+    return names;
 }
 
 void DeletePackageFiles(const char* windowsDirectory)
 {
     char path[MAX_PATH];
+    // What the setup laid down beyond the six (the driver package's co-installer, catalog, ...),
+    // as the setup's list names it; the list goes once they are all gone, so a later run can
+    // still find what stayed.
+    if (FormatPath(path, kPackageFolder, windowsDirectory, kSetupFileList)) {
+        char listed[MAX_PATH];
+        bool allGone = true;
+        for (const std::string& name : SetupFileNames(ReadSmallFile(path)))
+            if (FormatPath(listed, kPackageFolder, windowsDirectory, name.c_str()))
+                allGone = DeletePackagePath(listed) && allGone;
+        if (allGone)
+            DeletePackagePath(path);
+    }
     for (const char* file : kPackageFiles)
-        if (FormatPath(path, "%s\\KELVARO\\KVRLANCOM\\%s", windowsDirectory, file))
-            ::DeleteFileA(path);
+        if (FormatPath(path, kPackageFolder, windowsDirectory, file))
+            DeletePackagePath(path);
 }
 
 void RemoveShortcuts(const char* programsFolder)
@@ -91,7 +161,7 @@ void RemoveShortcuts(const char* programsFolder)
     char path[MAX_PATH];
     for (const char* shortcut : kShortcuts)
         if (FormatPath(path, "%s%s%s", programsFolder, kShortcutFolder, shortcut))
-            ::DeleteFileA(path);
+            DeletePackagePath(path);
     for (const char* folder : kShortcutSubfolders)
         if (FormatPath(path, "%s%s%s", programsFolder, kShortcutFolder, folder))
             ::RemoveDirectoryA(path);

@@ -1,8 +1,11 @@
 // What the uninstaller removes after its devices, one routine per kind of thing. Each passes over
-// silently whatever fails or is not there, and goes on. Paths are formed from the Windows directory
+// what is not there, records a file, key or shortcut that is still there after its deletion as a
+// failed step (failed_steps.h), and goes on. Paths are formed from the Windows directory
 // as the system returns it (C:\WINDOWS, no trailing backslash); a path that would not fit its
 // buffer is passed over, never cut short.
 #pragma once
+#include <string>
+#include <vector>
 
 // HKEY_LOCAL_MACHINE keys of the package, in the 64-bit view: the entry in the list of installed
 // programs and the port assignment store. Their parent keys stay.
@@ -18,8 +21,14 @@ void DeleteDriverInfCopy(const char* windowsDirectory);
 void DeleteDriverFile(const char* windowsDirectory);
 // Both keys above with everything under them.
 void DeletePackageKeys();
-// The six files the package folder KELVARO\KVRLANCOM holds besides the uninstaller; the folder and
-// the uninstaller's own file stay.
+// The setup's list of the files it put into the package folder, one name a line, in that folder.
+constexpr const char kSetupFileList[] = "kvrlancom_setup_files.txt";
+// The file names of such a list that may be deleted: plain names, never the uninstaller's own.
+std::vector<std::string> SetupFileNames(const std::string& list);
+
+// The files the package folder KELVARO\KVRLANCOM holds besides the uninstaller: the six of the
+// package and those the setup's list names, with the list; the folder and the uninstaller's own
+// file stay.
 void DeletePackageFiles(const char* windowsDirectory);
 // The shortcuts and folders of KELVARO\KvrLanCom in the all-users Programs folder of the old layout
 // (the Windows directory's drive root, then "\Documents and Settings\All Users\Start Menu\Programs")

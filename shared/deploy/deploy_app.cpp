@@ -1,5 +1,8 @@
 #include "deploy_app.h"
 
+#include "failed_steps.h"
+#include "standard_output.h"
+
 #include "msgbox.h"
 
 #include <commctrl.h>
@@ -13,6 +16,9 @@ BOOL CDeployApp::InitInstance()
         return FALSE;
     case RunMode::Quiet:
         m_nExitCode = RunQuiet();
+        // Each step that failed gets its line, for whoever reads the redirected output.
+        for (const FailedStep& step : TakeFailedSteps())
+            WriteStandardOutputLine(FailedStepLine(step).c_str());
         return FALSE;
     case RunMode::Interactive:
         break;

@@ -15,7 +15,8 @@ public:
     const char* m_pszArguments = "";
 
 protected:
-    // The work with no window; its exit code (kExitDone, kExitRestartNeeded, kExitFailed).
+    // The work with no window; its exit code (kExitDone, kExitRestartNeeded, kExitFailed). The
+    // steps that failed (failed_steps.h) are named on standard output afterwards.
     virtual int RunQuiet() = 0;
     // The program's dialog, run modally as the main window.
     virtual void RunDialog() = 0;

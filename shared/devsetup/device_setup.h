@@ -18,8 +18,14 @@ enum {
 // ID, and installs its driver from the INF at infPath (a full path). Sets *rebootRequired when the
 // platform asks for a restart. A device whose driver install fails is removed again.
 // TRUE when every step succeeded. On return the thread's last-error code is NO_ERROR, or the code
-// of the step that failed; whenever it reports failure, no device of this call remains.
+// of the step that failed. A device of this call remains after a failure only when its removal
+// failed as well; that removal is reported apart (ReportDeviceLeftBehind).
 BOOL InstallRootDevice(const char* hardwareId, const char* infPath, BOOL* rebootRequired);
+
+// From now on the driver install may show no user interface (INSTALLFLAG_NONINTERACTIVE): what would
+// need an answer (an unsigned driver, a file to be found) fails the install instead. For runs
+// with nobody at the screen.
+void SetUnattendedDriverInstall(bool unattended);
 
 // Installs one device from the INF at infPath after checking that the file exists, and reports
 // the outcome the way the program does (device_setup_report.h). Blocks for as long as the

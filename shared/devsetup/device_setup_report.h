@@ -6,7 +6,9 @@
 //   INF not found        nothing                  "Error Code : 01%d" box            (not linked)
 //   device installed     "(Reboot Required)\n"    "Driver Installed successfully.\n" (not linked)
 //                        on a restart             then "(Reboot Required)\n"
-//   a removal failed     "Remove Error" box       (not linked)                       nothing
+//   a removal failed     "Remove Error" box       (not linked)                       a failed step
+//   a failed install's   nothing (the port list   a failed step                      (not linked)
+//   device stays         shows it)
 //
 // The programs are windowed and open no console: their standard-output lines are seen only where
 // standard output is redirected, and each line is flushed at once so that it is not lost in the
@@ -18,5 +20,8 @@
 void ReportInfNotFound(DWORD searchError);
 // A device was installed; rebootRequired is the platform's restart flag.
 void ReportDeviceInstalled(BOOL rebootRequired);
-// The class installer's remove function failed for one device; the removal goes on.
-void ReportRemoveFailed();
+// The class installer's remove function failed for the device instanceId with error; the removal
+// goes on.
+void ReportRemoveFailed(const char* instanceId, DWORD error);
+// A device whose driver install failed could not be removed again (error): it remains.
+void ReportDeviceLeftBehind(const char* instanceId, DWORD error);

@@ -1,5 +1,7 @@
 #include "device_setup.h"
 
+#include "device_setup_calls.h"
+#include "device_setup_report.h"
 #include "setup_handles.h"
 
 #include <newdev.h>
@@ -39,11 +41,53 @@ bool HasDriver(HDEVINFO set, SP_DEVINFO_DATA& device)
                                                sizeof driverKey, nullptr) != FALSE;
 }
 
+// Whether the driver install may show anything: an unattended run has nobody to answer a prompt
+// (an unsigned driver, a missing file), which would then wait for ever.
+bool g_unattended = false;
+
 BOOL Finish(DWORD error)
 {
     ::SetLastError(error);
     return error == NO_ERROR ? TRUE : FALSE;
 }
+}
+
+namespace {
+// Steps 3 to 7 in the set: a new device with the one-entry hardware-ID list, registered, its driver
+// installed from the INF. NO_ERROR, or the error of the step that failed.
+DWORD CreateAndInstall(HDEVINFO set, const GUID& classGuid, const char* className, const char* hardwareId,
+                       const char* infPath, BOOL* rebootRequired)
+{
+    SP_DEVINFO_DATA device = {};
+    device.cbSize = sizeof device;
+    const std::string hardwareIdList = OneEntryMultiString(hardwareId);
+
+    // Until the device is registered it exists only in the set, and goes with it.
+    if (!::SetupDiCreateDeviceInfoA(set, className, &classGuid, nullptr, nullptr, DICD_GENERATE_ID, &device) ||
+        !::SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID,
+                                             reinterpret_cast<const BYTE*>(hardwareIdList.data()),
+                                             static_cast<DWORD>(hardwareIdList.size())) ||
+        !::SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set, &device))
+        return FailedStepError();
+
+    DWORD installError = NO_ERROR;
+    const DWORD flags = INSTALLFLAG_FORCE | (g_unattended ? INSTALLFLAG_NONINTERACTIVE : 0);
+    if (!CallDriverInstall(hardwareId, infPath, flags, rebootRequired))
+        installError = FailedStepError();
+    else if (!HasDriver(set, device))
+        installError = ERROR_NO_DRIVER_SELECTED;  // reported installed, yet no driver of the INF fits it
+    // No device without a driver is to stay behind. The install's own error is what the caller
+    // learns, not the removal's; a removal that fails too is reported apart, as the device then
+    // remains.
+    if (installError != NO_ERROR && !CallDeviceRemove(set, &device))
+        ReportDeviceLeftBehind(DeviceInstanceId(set, &device).c_str(), FailedStepError());
+    return installError;
+}
+}
+
+void SetUnattendedDriverInstall(bool unattended)
+{
+    g_unattended = unattended;
 }
 
 BOOL InstallRootDevice(const char* hardwareId, const char* infPath, BOOL* rebootRequired)
@@ -58,29 +102,8 @@ BOOL InstallRootDevice(const char* hardwareId, const char* infPath, BOOL* reboot
     UniqueDevInfo set(::SetupDiCreateDeviceInfoList(&classGuid, nullptr));
     if (!set.Valid())
         return Finish(FailedStepError());
-
-    SP_DEVINFO_DATA device = {};
-    device.cbSize = sizeof device;
-    const std::string hardwareIdList = OneEntryMultiString(hardwareId);
-
-    // Until the device is registered it exists only in the set, and goes with it.
-    if (!::SetupDiCreateDeviceInfoA(set.Get(), className, &classGuid, nullptr, nullptr, DICD_GENERATE_ID, &device) ||
-        !::SetupDiSetDeviceRegistryPropertyA(set.Get(), &device, SPDRP_HARDWAREID,
-                                             reinterpret_cast<const BYTE*>(hardwareIdList.data()),
-                                             static_cast<DWORD>(hardwareIdList.size())) ||
-        !::SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set.Get(), &device))
-        return Finish(FailedStepError());
-
-    DWORD installError = NO_ERROR;
-    if (!::UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId, infPath, INSTALLFLAG_FORCE, rebootRequired))
-        installError = FailedStepError();
-    else if (!HasDriver(set.Get(), device))
-        installError = ERROR_NO_DRIVER_SELECTED;  // reported installed, yet no driver of the INF fits it
-    if (installError != NO_ERROR) {
-        // No device without a driver stays behind; the install's own error is what the caller
-        // learns, not the removal's.
-        ::SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device);
-        return Finish(installError);
-    }
-    return Finish(NO_ERROR);
+    DWORD error = CreateAndInstall(set.Get(), classGuid, className, hardwareId, infPath, rebootRequired);
+    // Destroyed before the code is set: destroying a set may clear the last error (Wine's does).
+    set.Reset();
+    return Finish(error);
 }

@@ -1,5 +1,6 @@
 #include "device_setup.h"
 
+#include "device_setup_calls.h"
 #include "device_setup_report.h"
 #include "driver_package.h"
 #include "multi_string.h"
@@ -66,7 +67,9 @@ void RemoveDevicesByHardwareId()
             continue;
         // One removal per device, however often its list names the ID: a second call would fail
         // for a device that is already gone.
-        if (HoldsDriverHardwareId(hardwareIds) && !::SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device))
-            ReportRemoveFailed();
+        if (HoldsDriverHardwareId(hardwareIds) && !CallDeviceRemove(set.Get(), &device)) {
+            DWORD error = ::GetLastError();
+            ReportRemoveFailed(DeviceInstanceId(set.Get(), &device).c_str(), error);
+        }
     }
 }

@@ -16,7 +16,12 @@ void ReportDeviceInstalled(BOOL rebootRequired)
         WriteStandardOutputLine("(Reboot Required)\n");
 }
 
-void ReportRemoveFailed()
+void ReportRemoveFailed(const char*, DWORD)
 {
     AfxMessageBox("Remove Error", MB_OK);
+}
+
+void ReportDeviceLeftBehind(const char*, DWORD)
+{
+    // "Add Port" reports its own failure; the device that stayed is one more port in the list.
 }

@@ -1,11 +1,13 @@
 // How the installer (kvrlancom_installer) reports from the device setup routines.
 #include "device_setup_report.h"
 
+#include "failed_steps.h"
 #include "standard_output.h"
 
 #include "msgbox.h"
 
 #include <cstdio>
+#include <string>
 
 void ReportInfNotFound(DWORD searchError)
 {
@@ -20,4 +22,9 @@ void ReportDeviceInstalled(BOOL rebootRequired)
     WriteStandardOutputLine("Driver Installed successfully.\n");
     if (rebootRequired)
         WriteStandardOutputLine("(Reboot Required)\n");
+}
+
+void ReportDeviceLeftBehind(const char* instanceId, DWORD error)
+{
+    RecordFailedStep(std::string("Removing the half-installed device ") + instanceId, error);
 }

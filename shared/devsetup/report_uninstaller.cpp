@@ -1,7 +1,12 @@
 // How the uninstaller (kvrlancom_uninstaller) reports from the device setup routines.
 #include "device_setup_report.h"
 
-void ReportRemoveFailed()
+#include "failed_steps.h"
+
+#include <string>
+
+void ReportRemoveFailed(const char* instanceId, DWORD error)
 {
-    // A device that cannot be removed is passed over without a word; the uninstall goes on.
+    // No box: the uninstall goes on. A quiet run names the device and fails.
+    RecordFailedStep(std::string("Removing the device ") + instanceId, error);
 }

@@ -1,7 +1,8 @@
 """kvrlancom-setup.exe /S in a fresh prefix, as a deployment tool runs it: the package folder with
 the build that matches the prefix's Windows, the start-menu shortcut starting the tool in the
-package folder, one device, the uninstall entry; then the entry's program with /quiet removes it
-all and asks for a restart (3010). Without /S the installer's own dialog shows within the setup.
+package folder, one device, the uninstall entry; run again, still one device; then the entry's
+program with /quiet removes it all and asks for a restart (3010); a setup whose installer fails
+ends as the installer does (1603). Without /S the installer's own dialog shows within the setup.
 
 Runs itself with --inside in a throwaway prefix of its own (tools/wine/with-prefix.sh, nested in
 the test's one) and reports what it saw there as one JSON line."""
@@ -9,6 +10,7 @@ the test's one) and reports what it saw there as one JSON line."""
 import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -49,8 +51,27 @@ def listing(windows_folder):
     return sorted(os.listdir(path)) if os.path.isdir(path) else None
 
 
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def setup_without_inf(folder):
+    """The setup package rebuilt from its staged builds without the INF: its installer fails."""
+    stage = os.path.join(folder, "stage")
+    shutil.copytree(os.path.join(os.environ["KVR_SETUP_DIR"], "stage"), stage)
+    for arch in os.listdir(stage):
+        os.remove(os.path.join(stage, arch, "kvrlancom.INF"))
+    out = os.path.join(folder, "broken-setup.exe")
+    amd64 = ["-DSETUP_AMD64"] if setup_package().endswith("-x64.exe") else []
+    subprocess.run(["makensis", "-V1", f"-DSTAGE={stage}", f"-DOUTFILE={out}", *amd64,
+                    os.path.join(ROOT, "setup", "kvrlancom.nsi")], check=True, stdin=subprocess.DEVNULL)
+    return out
+
+
 def inside():
-    seen = {"setup_exit": exit_code("Z:" + setup_package().replace("/", "\\"), "/S")}
+    seen = {"setup_exits": [exit_code(windows_path(setup_package()), "/S")]}
+    seen["devices_first"] = package_devices()
+    seen["setup_exits"].append(exit_code(windows_path(setup_package()), "/S"))
     seen["files"] = listing(PACKAGE)
     seen["architectures"] = sorted({pe_architecture(os.path.join(prefix_path(PACKAGE), name))
                                     for name in seen["files"] or [] if name.lower().endswith(".exe")})
@@ -70,6 +91,8 @@ def inside():
                      "programs_kelvaro": listing(PROGRAMS + "\\KELVARO"), "devices": package_devices(),
                      "entry": reg("query", ENTRY)[0] == 0, "store": reg("query", STORE)[0] == 0,
                      "kelvaro_key": reg("query", r"HKEY_LOCAL_MACHINE\SOFTWARE\KELVARO")[0] == 0}
+    with tempfile.TemporaryDirectory(prefix="kvr_setup_") as folder:
+        seen["failing_setup_exit"] = exit_code(windows_path(setup_without_inf(folder)), "/S")
     print(json.dumps(seen), flush=True)
 
 
@@ -109,10 +132,14 @@ class SetupPackage(unittest.TestCase):
     def test_silent_setup_then_quiet_uninstall_in_a_fresh_prefix(self):
         seen = run_inside(self, "--inside")
 
-        self.assertEqual(seen["setup_exit"], 0)
+        # Run twice: the second run replaces the files and adds no port.
+        self.assertEqual(seen["setup_exits"], [0, 0])
+        self.assertEqual(seen["devices_first"], 1)
         programs = ["KVRLANCOM_INSTALLER.exe", "kvrconfig.exe", "kvrlancom_uninstaller.exe"]
-        # The stand-in driver package: the INF and the co-installer it copies from beside it.
-        self.assertEqual(seen["files"], sorted(programs + ["kvrlancom.INF", "kvrlancom_portname.dll"]))
+        # The stand-in driver package: the INF and the co-installer it copies from beside it; and
+        # the list of what the setup laid down, which the uninstaller removes.
+        self.assertEqual(seen["files"], sorted(programs + ["kvrlancom.INF", "kvrlancom_portname.dll",
+                                                          "kvrlancom_setup_files.txt"]))
         win64 = os.environ.get("WINEARCH", "win32") == "win64"
         self.assertEqual(seen["architectures"], ["x86_64" if win64 else "i686"])
         self.assertEqual(seen["shortcuts"], ["Configuration Tool.lnk"])   # no quick references to link
@@ -124,14 +151,15 @@ class SetupPackage(unittest.TestCase):
 
         self.assertEqual(seen["uninstall_exit"], 3010)
         after = seen["after"]
-        # What the uninstaller keeps: its own file and the co-installer, which it does not know.
-        self.assertEqual(after["files"], ["kvrlancom_portname.dll", "kvrlancom_uninstaller.exe"])
+        # What the uninstaller keeps: its own file.
+        self.assertEqual(after["files"], ["kvrlancom_uninstaller.exe"])
         self.assertIsNone(after["shortcuts"])
         self.assertEqual(after["programs_kelvaro"], [])
         self.assertEqual(after["devices"], 0)
         self.assertFalse(after["entry"])
         self.assertFalse(after["store"])
         self.assertTrue(after["kelvaro_key"])
+        self.assertEqual(seen["failing_setup_exit"], 1603)
 
     def test_without_arguments_the_installer_shows_its_dialog_within_the_setup(self):
         seen = run_inside(self, "--inside-interactive")

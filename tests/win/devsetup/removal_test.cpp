@@ -1,5 +1,6 @@
 // RemoveDevicesByHardwareId (configuration tool's form) on devices registered only for the test.
 #include "device_setup.h"
+#include "device_setup_calls.h"
 #include "device_test_support.h"
 #include "message_box_watch.h"
 
@@ -51,6 +52,27 @@ TEST_F(RemovalTest, RemovesEveryDeviceListingTheExactIdAndNothingElse)
     EXPECT_TRUE(IsPresent(tab));
     EXPECT_TRUE(IsPresent(noList));
     EXPECT_TRUE(Remove().empty());  // nothing left of ours: nothing happens
+}
+
+namespace {
+int g_removals = 0;
+BOOL CountedRemoval(HDEVINFO set, SP_DEVINFO_DATA* device)
+{
+    ++g_removals;
+    return ::SetupDiCallClassInstaller(DIF_REMOVE, set, device);
+}
+}
+
+TEST_F(RemovalTest, ADeviceListingTheIdTwiceIsRemovedOnce)
+{
+    std::string twice = Register(kPortsClass, {"kelvaro\\tcpsio", "kelvaro\\tcpsio"});
+    g_removals = 0;
+    DeviceRemoveCall previous = ReplaceDeviceRemoveCall(CountedRemoval);
+    std::vector<MessageBoxInfo> shown = Remove();
+    ReplaceDeviceRemoveCall(previous);
+    EXPECT_EQ(g_removals, 1);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_FALSE(IsPresent(twice));
 }
 
 TEST_F(RemovalTest, ADeviceThatCannotBeRemovedIsReportedAndTheOthersStillGo)

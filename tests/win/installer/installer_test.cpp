@@ -1,7 +1,11 @@
 // The real kvrlancom_installer.exe, started with a package folder, an empty folder and a folder too
 // deep for the INF's path as its current directory, watched from outside: devices, message boxes,
 // the completion dialog, the uninstall entry and its redirected standard output.
+#include "device_setup.h"
+#include "device_setup_calls.h"
 #include "device_test_support.h"
+#include "failed_steps.h"
+#include "handles.h"
 #include "install_done_dlg.h"
 #include "message_box_probe.h"
 #include "program_run.h"
@@ -10,6 +14,8 @@
 #include "wow64.h"
 
 #include <gtest/gtest.h>
+
+#include <newdev.h>
 
 #include <algorithm>
 
@@ -54,7 +60,89 @@ protected:
             *output = run.Output();
         return status;
     }
+
+    // The quiet run's work in this process, with folder as the current directory.
+    static int QuietInstallIn(const std::string& folder)
+    {
+        char start[MAX_PATH] = {0};
+        ::GetCurrentDirectoryA(MAX_PATH, start);
+        ::SetCurrentDirectoryA(folder.c_str());
+        int exitCode = RunQuietInstall();
+        ::SetCurrentDirectoryA(start);
+        return exitCode;
+    }
 };
+
+// The driver install as the platform is asked for it: the flags are recorded, and it fails with
+// g_installError or does the real install.
+DWORD g_installFlags = 0;
+DWORD g_installError = NO_ERROR;
+BOOL WINAPI RecordingInstall(HWND parent, const char* hardwareId, const char* infPath, DWORD flags, BOOL* reboot)
+{
+    g_installFlags = flags;
+    if (g_installError == NO_ERROR)
+        return ::UpdateDriverForPlugAndPlayDevicesA(parent, hardwareId, infPath, flags, reboot);
+    ::SetLastError(g_installError);
+    return FALSE;
+}
+
+BOOL RefusingRemoval(HDEVINFO, SP_DEVINFO_DATA*)
+{
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+class RecordedInstallTest : public InstallerTest {
+protected:
+    void SetUp() override
+    {
+        InstallerTest::SetUp();
+        g_installError = NO_ERROR;
+        m_previousInstall = ReplaceDriverInstallCall(RecordingInstall);
+    }
+    void TearDown() override
+    {
+        ReplaceDriverInstallCall(m_previousInstall);
+        ReplaceDeviceRemoveCall(nullptr);
+        TakeFailedSteps();
+        InstallerTest::TearDown();
+    }
+    DriverInstallCall m_previousInstall = nullptr;
+};
+}
+
+// With someone at the screen the install may ask (an unsigned driver, a file to find); a quiet run
+// has nobody to answer, and a prompt would wait for ever.
+TEST_F(RecordedInstallTest, OnlyTheQuietInstallForbidsPrompts)
+{
+    PackageFolder package;
+    EXPECT_EQ(InstallFromInf(package.InfPath(), "kelvaro\\tcpsio"), INSTALL_OK);  // the dialog's call
+    EXPECT_EQ(g_installFlags, static_cast<DWORD>(INSTALLFLAG_FORCE));
+    EXPECT_EQ(QuietInstallIn(package.Path()), 0);
+    EXPECT_EQ(g_installFlags, static_cast<DWORD>(INSTALLFLAG_FORCE | INSTALLFLAG_NONINTERACTIVE));
+    EXPECT_EQ(InstallFromInf(package.InfPath(), "kelvaro\\tcpsio"), INSTALL_OK);
+    EXPECT_EQ(g_installFlags, static_cast<DWORD>(INSTALLFLAG_FORCE));
+    EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 3u);
+    EXPECT_TRUE(TakeFailedSteps().empty());
+}
+
+// The install refused (as an unsigned driver is where no prompt may show), and the new device
+// cannot be taken away again: the run fails naming both, each with its own error.
+TEST_F(RecordedInstallTest, AFailedQuietInstallWhoseDeviceStaysNamesBothSteps)
+{
+    PackageFolder package;
+    g_installError = ERROR_NO_CATALOG_FOR_OEM_INF;
+    ReplaceDeviceRemoveCall(RefusingRemoval);
+    EXPECT_EQ(QuietInstallIn(package.Path()), 1603);
+    std::vector<DeviceRecord> left = DevicesWithHardwareId("kelvaro\\tcpsio");
+    ASSERT_EQ(left.size(), 1u);
+    std::vector<FailedStep> failed = TakeFailedSteps();
+    ASSERT_EQ(failed.size(), 2u);
+    EXPECT_EQ(FailedStepLine(failed[0]),
+              "Removing the half-installed device " + left[0].instanceId + " failed: error 5\n");
+    EXPECT_EQ(FailedStepLine(failed[1]), "Installing the driver's virtual port from " + package.InfPath() +
+                                             " failed: error " + std::to_string(ERROR_NO_CATALOG_FOR_OEM_INF) + "\n");
+    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
 }
 
 TEST_F(InstallerTest, InAPackageFolderInstallsOneDevicePerRunAndOneEntry)
@@ -163,15 +251,43 @@ TEST_F(InstallerTest, AnyOtherArgumentIsRefusedByNameBeforeAnythingIsDone)
 TEST_F(InstallerTest, QuietOnWow64InstallsNoDeviceAndFails)
 {
     PackageFolder package;
-    char start[MAX_PATH] = {0};
-    ::GetCurrentDirectoryA(MAX_PATH, start);
-    ::SetCurrentDirectoryA(package.Path().c_str());
     Wow64Query previous = ReplaceWow64Query([] { return true; });
-    int exitCode = RunQuietInstall();
+    int exitCode = QuietInstallIn(package.Path());
     ReplaceWow64Query(previous);
-    ::SetCurrentDirectoryA(start);
     EXPECT_EQ(exitCode, 1603);
+    ASSERT_EQ(TakeFailedSteps().size(), 1u);
     EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
     EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
     EXPECT_NE(InstallerWow64Refusal().find("64-bit KVRLANCOM_INSTALLER.exe"), std::string::npos);
+}
+
+// The uninstall entry made unwritable: a registry link to a key under a volatile key, which takes
+// no lasting child (ERROR_CHILD_MUST_BE_VOLATILE). The device is installed, yet the run fails: the
+// uninstaller could not be found.
+TEST_F(InstallerTest, QuietFailsWhenTheUninstallEntryCannotBeWritten)
+{
+    UniqueHKey volatileKey, link;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\KvrVolatileTest", 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, volatileKey.Put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, 0, nullptr,
+                                REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS, nullptr, link.Put(), nullptr),
+              ERROR_SUCCESS);
+    const wchar_t target[] = L"\\Registry\\Machine\\SOFTWARE\\KvrVolatileTest\\Entry";
+    ASSERT_EQ(::RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target),
+                               sizeof target - sizeof(wchar_t)),
+              ERROR_SUCCESS);
+
+    PackageFolder package;
+    int exitCode = QuietInstallIn(package.Path());
+    std::vector<FailedStep> failed = TakeFailedSteps();
+    ::RegDeleteKeyA(link.Get(), "");
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\KvrVolatileTest");
+    HKEY stale = nullptr;
+    EXPECT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, REG_OPTION_OPEN_LINK, KEY_READ, &stale),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(exitCode, 1603);
+    EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 1u);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(FailedStepLine(failed[0]), "Writing the uninstall entry failed: error 1021\n");
 }

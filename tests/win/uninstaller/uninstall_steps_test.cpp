@@ -1,5 +1,5 @@
 // Paths formed from a Windows directory of any length: a path that does not fit is passed over,
-// never cut short to name another file.
+// never cut short to name another file. The INF scan's range, in a Windows directory of its own.
 #include "uninstall_steps.h"
 
 #include "handles.h"
@@ -36,4 +36,28 @@ TEST(UninstallerPaths, AWindowsDirectoryTooLongForItsPathsDeletesNothing)
 
     ::DeleteFileA(windows.c_str());
     ::RemoveDirectoryA(folder.c_str());
+}
+
+TEST(UninstallerPaths, TheInfScanReachesOem149AndNoFurther)
+{
+    char temp[MAX_PATH] = {0};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string windows = std::string(temp) + "kvr_inf_scan";
+    const std::string inf = windows + "\\inf\\oem";
+    ::CreateDirectoryA(windows.c_str(), nullptr);
+    ::CreateDirectoryA((windows + "\\inf").c_str(), nullptr);
+    for (int n : {149, 150}) {
+        UniqueKernelHandle file(::CreateFileA((inf + std::to_string(n) + ".inf").c_str(), GENERIC_WRITE, 0, nullptr,
+                                              CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        const char text[] = "[strings]\r\nTCPSIO.Manufacturer=\"KELVARO\"\r\n";
+        ::WriteFile(file.Get(), text, sizeof text - 1, &written, nullptr);
+    }
+    DeleteDriverInfCopy(windows.c_str());
+    EXPECT_FALSE(Exists(inf + "149.inf"));
+    EXPECT_TRUE(Exists(inf + "150.inf"));
+
+    ::DeleteFileA((inf + "150.inf").c_str());
+    ::RemoveDirectoryA((windows + "\\inf").c_str());
+    ::RemoveDirectoryA(windows.c_str());
 }

@@ -2,6 +2,7 @@
 // is fully installed, worked from outside: what OK removes and what it keeps, the restart prompt,
 // a second run, and Cancel, Escape and the close box removing nothing.
 #include "device_test_support.h"
+#include "failed_steps.h"
 #include "message_box_probe.h"
 #include "program_run.h"
 #include "registry_values.h"
@@ -66,6 +67,13 @@ public:
                                  "Quick Reference for Ethernet installation english.pdf",
                                  "Quick Reference for Ethernet installation korean.pdf"})
             File(package + "\\" + name, "", true);
+        // What the setup laid down beyond the six, by its list (the uninstaller's own name in it is
+        // never taken); a file of nobody's stays.
+        File(package + "\\kvrlancom_portname.dll", "", true);
+        File(package + "\\kvrlancom_setup_files.txt",
+             "KVRLANCOM_INSTALLER.exe\r\nkvrconfig.exe\r\nkvrlancom.INF\r\nkvrlancom_portname.dll\r\n"
+             "kvrlancom_uninstaller.exe\r\n",
+             true);
         File(package + "\\readme.txt", "", false);
         uninstallerPath = package + "\\kvrlancom_uninstaller.exe";
         m_files.push_back({uninstallerPath, false});
@@ -227,12 +235,24 @@ TEST_F(UninstallerTest, CancelEscapeAndTheCloseBoxRemoveNothing)
 
 // /quiet and what else the command line may hold. A window would keep the program from ending, and
 // the test's own watch fails on any message box it did not expect.
-TEST_F(UninstallerTest, QuietRemovesThePackageWithoutAWindowAndAsksForARestartByExitCode)
+TEST_F(UninstallerTest, QuietFailsNamingAFileHeldOpenThenRemovesAllAndAsksForARestartByExitCode)
 {
     InstalledPackage installed;
-    ProgramRun run(installed.uninstallerPath, WindowsDirectory(), false, "/quiet");
+    const std::string held = WindowsDirectory() + "\\KELVARO\\KVRLANCOM\\kvrlancom_portname.dll";
+    {
+        UniqueKernelHandle holding(::CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holding.Valid());
+        ProgramRun run(installed.uninstallerPath, WindowsDirectory(), true, "/quiet");
+        ASSERT_TRUE(run.WaitExit(60000));
+        EXPECT_EQ(run.ExitCode(), 1603u);
+        EXPECT_EQ(run.Output(), "Deleting " + held + " failed: error 32\r\n");  // ERROR_SHARING_VIOLATION
+        EXPECT_TRUE(DevicesWithHardwareId(kHardwareId).empty());
+    }
+    ProgramRun run(installed.uninstallerPath, WindowsDirectory(), true, "/quiet");
     ASSERT_TRUE(run.WaitExit(60000));
     EXPECT_EQ(run.ExitCode(), 3010u);
+    EXPECT_EQ(run.Output(), "");
+    installed.MarkRemovable(WindowsDirectory() + "\\inf\\oem9.inf");  // the first match of the second run
     installed.ExpectUninstalled();
 }
 
@@ -260,6 +280,9 @@ TEST_F(UninstallerTest, QuietOnWow64LeavesTheDevicesRemovesTheRestAndFails)
     int exitCode = RunQuietUninstall();
     ReplaceWow64Query(previous);
     EXPECT_EQ(exitCode, 1603);
+    std::vector<FailedStep> failed = TakeFailedSteps();
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].error, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
     EXPECT_EQ(DevicesWithHardwareId(kHardwareId).size(), 2u);
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kPortAssignmentStoreKey));
