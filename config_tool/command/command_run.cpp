@@ -37,10 +37,14 @@ LONG ReadPackagePorts(std::vector<std::string>& ports)
     return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
-// The store's bindings; before the first binding there is no store: none, not a failure.
-LONG ReadBindings(PortBindings& bindings)
+// The ports as above and the store's bindings; before the first binding there is no store: no
+// bindings, not a failure.
+LONG ReadPortsAndBindings(std::vector<std::string>& ports, PortBindings& bindings)
 {
-    LONG result = ReadPortBindings(bindings);
+    LONG result = ReadPackagePorts(ports);
+    if (result != ERROR_SUCCESS)
+        return result;
+    result = ReadPortBindings(bindings);
     return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
@@ -75,9 +79,7 @@ int Unbind(const Command& command, std::string& output)
 {
     std::vector<std::string> ports;
     PortBindings bindings;
-    LONG error = ReadPackagePorts(ports);
-    if (error == ERROR_SUCCESS)
-        error = ReadBindings(bindings);
+    LONG error = ReadPortsAndBindings(ports, bindings);
     if (error != ERROR_SUCCESS)
         return Failed("Cannot read the port list or the bindings", error, output);
     std::vector<std::string> bound;
@@ -99,9 +101,7 @@ int List(std::string& output)
 {
     std::vector<std::string> ports;
     PortBindings bindings;
-    LONG error = ReadPackagePorts(ports);
-    if (error == ERROR_SUCCESS)
-        error = ReadBindings(bindings);
+    LONG error = ReadPortsAndBindings(ports, bindings);
     if (error != ERROR_SUCCESS)
         return Failed("Cannot read the port list or the bindings", error, output);
     std::vector<ListedBinding> listed;

@@ -17,10 +17,8 @@ import threading
 import time
 import unittest
 
-from deployment import prefix_path, setup_package
+from deployment import prefix_path, report_from_own_prefix, setup_package
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
 TOOL = "C:\\windows\\KELVARO\\KVRLANCOM\\kvrconfig.exe"
 STORE = r"HKEY_LOCAL_MACHINE\SOFTWARE\KELVARO\TCPSIO"
 MAC, PRINTER = "00:1a:2b:3d:4e:5f", "192.168.250.10"
@@ -118,12 +116,7 @@ class DeploymentSwitches(unittest.TestCase):
             self.skipTest(f"needs the end-to-end harness (missing {', '.join(missing)})")
 
     def test_bind_list_print_unbind_in_a_prefix_set_up_silently(self):
-        run = subprocess.run(["bash", os.path.join(ROOT, "tools", "wine", "with-prefix.sh"),
-                              sys.executable, os.path.abspath(__file__), "--inside"],
-                             stdin=subprocess.DEVNULL, capture_output=True, timeout=280)
-        lines = [l for l in run.stdout.decode("latin-1").splitlines() if l.startswith("{")]
-        self.assertTrue(lines, f"no report from the throwaway prefix: {run.stderr.decode('latin-1')[-3000:]}")
-        seen = json.loads(lines[-1])
+        seen = report_from_own_prefix(__file__)
 
         self.assertEqual(seen["setup_exit"], 0)
         self.assertEqual(seen["bind"], [0, f"COM3 bound to {PRINTER} 9100\r\n"])

@@ -14,10 +14,9 @@ import sys
 import tempfile
 import unittest
 
-from deployment import exit_code, machine_runs_32bit_code, pe_architecture, prefix_path, read_shortcut, setup_package
+from deployment import (exit_code, machine_runs_32bit_code, pe_architecture, prefix_path, read_shortcut,
+                        report_from_own_prefix, setup_package)
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
 PACKAGE = "C:\\windows\\KELVARO\\KVRLANCOM"
 ENTRY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\KELVARO KVRLANCOM Driver"
 STORE = r"HKEY_LOCAL_MACHINE\SOFTWARE\KELVARO\TCPSIO"
@@ -91,15 +90,6 @@ def inside_interactive():
     print(json.dumps(seen), flush=True)
 
 
-def run_inside(test, mode):
-    run = subprocess.run(["bash", os.path.join(ROOT, "tools", "wine", "with-prefix.sh"),
-                          sys.executable, os.path.abspath(__file__), mode],
-                         stdin=subprocess.DEVNULL, capture_output=True, timeout=280)
-    lines = [l for l in run.stdout.decode("latin-1").splitlines() if l.startswith("{")]
-    test.assertTrue(lines, f"no report from the throwaway prefix: {run.stderr.decode('latin-1')[-2000:]}")
-    return json.loads(lines[-1])
-
-
 class SetupPackage(unittest.TestCase):
     def setUp(self):
         missing = [v for v in ("KVR_WINE", "WINEPREFIX", "KVR_SETUP_DIR", "KVRDRIVE_EXE") if not os.environ.get(v)]
@@ -107,7 +97,7 @@ class SetupPackage(unittest.TestCase):
             self.skipTest(f"needs the end-to-end harness (missing {', '.join(missing)})")
 
     def test_silent_setup_then_quiet_uninstall_in_a_fresh_prefix(self):
-        seen = run_inside(self, "--inside")
+        seen = report_from_own_prefix(__file__, "--inside")
 
         self.assertEqual(seen["setup_exit"], 0)
         programs = ["KVRLANCOM_INSTALLER.exe", "kvrconfig.exe", "kvrlancom_uninstaller.exe"]
@@ -134,7 +124,7 @@ class SetupPackage(unittest.TestCase):
         self.assertTrue(after["kelvaro_key"])
 
     def test_without_arguments_the_installer_shows_its_dialog_within_the_setup(self):
-        seen = run_inside(self, "--inside-interactive")
+        seen = report_from_own_prefix(__file__, "--inside-interactive")
         self.assertEqual(seen["status"], "Install Success!")
         self.assertEqual(seen["setup_exit"], 0)
         self.assertEqual(seen["devices"], 1)

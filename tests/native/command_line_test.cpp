@@ -2,21 +2,13 @@
 // the registry is touched.
 #include "command/command_line.h"
 #include "command/port_listing.h"
+#include "net/settings_record.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 namespace {
-uint32_t Ip(uint8_t a, uint8_t b, uint8_t c, uint8_t d)
-{
-    const uint8_t bytes[4] = {a, b, c, d};
-    uint32_t ip;
-    std::memcpy(&ip, bytes, sizeof ip);
-    return ip;
-}
-
 std::vector<int> Bytes(const uint8_t ip[4])
 {
     return {ip[0], ip[1], ip[2], ip[3]};
@@ -99,9 +91,10 @@ TEST(PortListing, PortListOrderThenBindingsWhosePortIsGone)
     EXPECT_EQ(*FindListedPort(ports, "COM3"), "com3");
     EXPECT_EQ(FindListedPort(ports, "COM1"), nullptr);
 
-    const uint32_t printer = Ip(192, 168, 250, 10);
-    const std::vector<ListedBinding> bindings = {
-        {"COM7", Ip(192, 168, 0, 10), 515}, {"COM3", printer, 9100}, {"COM2", printer, -1}};
+    const uint8_t printer[4] = {192, 168, 250, 10}, gone[4] = {192, 168, 0, 10};
+    const std::vector<ListedBinding> bindings = {{"COM7", NetworkOrderAddress(gone), 515},
+                                                 {"COM3", NetworkOrderAddress(printer), 9100},
+                                                 {"COM2", NetworkOrderAddress(printer), -1}};
     EXPECT_EQ(PortListingText(ports, bindings),
               "COM10     Not Assigned\r\n"
               "COM2      192.168.250.10 -\r\n"

@@ -1,13 +1,28 @@
 """What the deployment tests need: programs run for their full exit code, the prefix's files by
 their Windows paths, shortcuts read, program files' architecture, whether this machine runs 32-bit
-code, and where the setup package and the builds of both architectures are."""
+code, where the setup package and the builds of both architectures are, and a test's steps run in
+a throwaway prefix of their own."""
 
+import json
 import os
 import struct
 import subprocess
+import sys
 import tempfile
 
 PE_MACHINE = {0x014C: "i686", 0x8664: "x86_64"}
+WITH_PREFIX = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "with-prefix.sh")
+
+
+def report_from_own_prefix(script, mode="--inside", timeout=280):
+    """Runs `script mode` in a throwaway prefix of its own (tools/wine/with-prefix.sh, nested in the
+    caller's) and returns the report it printed there as its last line of JSON."""
+    run = subprocess.run(["bash", WITH_PREFIX, sys.executable, os.path.abspath(script), mode],
+                         stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout)
+    lines = [line for line in run.stdout.decode("latin-1").splitlines() if line.startswith("{")]
+    if not lines:
+        raise AssertionError(f"no report from the throwaway prefix: {run.stderr.decode('latin-1')[-3000:]}")
+    return json.loads(lines[-1])
 
 
 def machine_runs_32bit_code():
