@@ -5,6 +5,7 @@ a throwaway prefix of their own."""
 
 import json
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -52,20 +53,26 @@ def prefix_path(windows_path):
     return path
 
 
-def exit_code(windows_program, *args):
-    """Runs the program (a Windows path) and returns its whole exit code: wine's own exit code
-    holds only the low 8 bits, a batch file's %errorlevel% after start /wait holds all of it."""
-    line = f'start /wait "" "{windows_program}" {" ".join(args)}'
+def batch_run(line):
+    """Runs one line in a batch file in the prefix, as a deployment script does: (%errorlevel%
+    after it, what the batch printed before that). A batch file waits for a windowed program it
+    runs, and its %errorlevel% holds the whole exit code, where wine's own holds the low 8 bits."""
     with tempfile.TemporaryDirectory(prefix="kvr_run_", dir=prefix_path("C:\\")) as folder:
         with open(os.path.join(folder, "run.bat"), "w", newline="\r\n") as f:
             f.write(f"@echo off\n{line}\necho exit=%errorlevel%\n")
         batch = "C:\\" + os.path.basename(folder) + "\\run.bat"
         run = subprocess.run([os.environ["KVR_WINE"], "cmd", "/c", batch], cwd=folder, stdin=subprocess.DEVNULL,
                              capture_output=True, timeout=240)
-    for text in run.stdout.decode("latin-1").splitlines():
-        if text.startswith("exit="):
-            return int(text[5:])
-    raise RuntimeError(f"no exit code from {line}: {run.stdout!r} {run.stderr[-1000:]!r}")
+    text = run.stdout.decode("latin-1")
+    found = re.search(r"^exit=(-?\d+)\r?$", text, re.M)
+    if not found:
+        raise RuntimeError(f"no exit code from {line}: {run.stdout!r} {run.stderr[-1000:]!r}")
+    return int(found.group(1)), text[:found.start()]
+
+
+def exit_code(windows_program, *args):
+    """The program's whole exit code, started as `start /wait` starts it."""
+    return batch_run(f'start /wait "" "{windows_program}" {" ".join(args)}')[0]
 
 
 def pe_architecture(path):
