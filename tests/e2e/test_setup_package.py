@@ -17,6 +17,8 @@ import unittest
 from deployment import (exit_code, machine_runs_32bit_code, pe_architecture, prefix_path, read_shortcut,
                         report_from_own_prefix, setup_package)
 
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
 PACKAGE = "C:\\windows\\KELVARO\\KVRLANCOM"
 ENTRY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\KELVARO KVRLANCOM Driver"
 STORE = r"HKEY_LOCAL_MACHINE\SOFTWARE\KELVARO\TCPSIO"
