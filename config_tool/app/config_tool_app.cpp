@@ -4,16 +4,25 @@
 
 #include "config_tool_dlg.h"
 #include "startup.h"
+#include "../command/command_run.h"
 
 CConfigToolApp theApp;
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
 {
+    theApp.m_pszArguments = lpCmdLine;
     return AfxWinMain(hInstance);
 }
 
 BOOL CConfigToolApp::InitInstance()
 {
+    // A switch for deployment scripts: its job on the port store, with no window and no socket.
+    Command command = ParseCommandLine(m_pszArguments);
+    if (command.kind != CommandKind::OpenTool) {
+        m_nExitCode = RunCommandOnConsole(command);
+        return FALSE;
+    }
+
     EnableControlHosting(m_hInstance);
     m_bSocketsStarted = StartSocketLayer(MAKEWORD(2, 2));
 
@@ -29,5 +38,5 @@ int CConfigToolApp::ExitInstance()
 {
     if (m_bSocketsStarted)
         ::WSACleanup();
-    return 0;
+    return m_nExitCode;
 }

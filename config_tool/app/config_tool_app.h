@@ -7,6 +7,10 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
+    // The command line after the program's name, from WinMain.
+    const char* m_pszArguments = "";
+
 private:
     bool m_bSocketsStarted = false;
+    int m_nExitCode = 0;
 };

@@ -15,6 +15,16 @@ std::string BindingKeyPath(const char* portName)
     return std::string(kAssignmentStoreKey) + "\\" + portName;
 }
 
+// A REG_DWORD value of an open key; false when it is missing or of another kind.
+bool ReadDword(HKEY key, const char* valueName, DWORD& value)
+{
+    DWORD type = 0;
+    DWORD size = sizeof value;
+    return ::RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD && size == sizeof value;
+}
+
 // "IPAddress" of one binding key; false when it is missing or not a REG_DWORD.
 bool ReadBindingAddress(HKEY store, const char* name, uint32_t& ip)
 {
@@ -22,11 +32,7 @@ bool ReadBindingAddress(HKEY store, const char* name, uint32_t& ip)
     if (OpenRegKey(binding, store, name, KEY_READ | kMachineView) != ERROR_SUCCESS)
         return false;
     DWORD value = 0;
-    DWORD type = 0;
-    DWORD size = sizeof value;
-    if (::RegQueryValueExA(binding.Get(), "IPAddress", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value)
+    if (!ReadDword(binding.Get(), "IPAddress", value))
         return false;
     ip = value;
     return true;
@@ -62,6 +68,20 @@ std::string FindAssignedPort(unsigned long ip)
     PortBindings bindings;
     ReadPortBindings(bindings);
     return AssignedPortOf(bindings, static_cast<uint32_t>(ip));
+}
+
+int ReadBindingTcpPort(const char* portName)
+{
+    UniqueHKey binding;
+    if (OpenRegKey(binding, HKEY_LOCAL_MACHINE, BindingKeyPath(portName).c_str(), KEY_READ | kMachineView) !=
+        ERROR_SUCCESS)
+        return -1;
+    DWORD value = 0;
+    if (ReadDword(binding.Get(), "Port", value))
+        return ntohs(static_cast<u_short>(value & 0xFFFF));
+    if (ReadDword(binding.Get(), "Port_", value) && value <= 0xFFFF)
+        return static_cast<int>(value);
+    return -1;
 }
 
 LONG WriteAssignmentValue(const char* portName, const char* valueName, DWORD value)

@@ -17,6 +17,10 @@ LONG ReadPortBindings(PortBindings& bindings);
 // of ip, or "Not Assigned". For one printer; a whole list reads the store once (ReadPortBindings).
 std::string FindAssignedPort(unsigned long ip);
 
+// The TCP port of portName's binding: "Port" (network byte order), or "Port_" where that is missing,
+// as the driver may read either; -1 when neither can be read.
+int ReadBindingTcpPort(const char* portName);
+
 // Creates or opens the key of portName under the store and sets valueName to a 4-byte REG_DWORD.
 LONG WriteAssignmentValue(const char* portName, const char* valueName, DWORD value);
 

@@ -16,7 +16,8 @@ import sys
 import tempfile
 import unittest
 
-from deployment import exit_code, machine_runs_32bit_code, pe_architecture, prefix_path, read_shortcut, setup_package
+from deployment import (exit_code, machine_runs_32bit_code, pe_architecture, prefix_path, read_shortcut,
+                        report_from_own_prefix, setup_package)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
@@ -114,15 +115,6 @@ def inside_interactive():
     print(json.dumps(seen), flush=True)
 
 
-def run_inside(test, mode):
-    run = subprocess.run(["bash", os.path.join(ROOT, "tools", "wine", "with-prefix.sh"),
-                          sys.executable, os.path.abspath(__file__), mode],
-                         stdin=subprocess.DEVNULL, capture_output=True, timeout=280)
-    lines = [l for l in run.stdout.decode("latin-1").splitlines() if l.startswith("{")]
-    test.assertTrue(lines, f"no report from the throwaway prefix: {run.stderr.decode('latin-1')[-2000:]}")
-    return json.loads(lines[-1])
-
-
 class SetupPackage(unittest.TestCase):
     def setUp(self):
         missing = [v for v in ("KVR_WINE", "WINEPREFIX", "KVR_SETUP_DIR", "KVRDRIVE_EXE") if not os.environ.get(v)]
@@ -130,7 +122,7 @@ class SetupPackage(unittest.TestCase):
             self.skipTest(f"needs the end-to-end harness (missing {', '.join(missing)})")
 
     def test_silent_setup_then_quiet_uninstall_in_a_fresh_prefix(self):
-        seen = run_inside(self, "--inside")
+        seen = report_from_own_prefix(__file__, "--inside")
 
         # Run twice: the second run replaces the files and adds no port.
         self.assertEqual(seen["setup_exits"], [0, 0])
@@ -162,7 +154,7 @@ class SetupPackage(unittest.TestCase):
         self.assertEqual(seen["failing_setup_exit"], 1603)
 
     def test_without_arguments_the_installer_shows_its_dialog_within_the_setup(self):
-        seen = run_inside(self, "--inside-interactive")
+        seen = report_from_own_prefix(__file__, "--inside-interactive")
         self.assertEqual(seen["status"], "Install Success!")
         self.assertEqual(seen["setup_exit"], 0)
         self.assertEqual(seen["devices"], 1)

@@ -14,10 +14,9 @@ import sys
 import time
 import unittest
 
+from deployment import report_from_own_prefix
 from driver import Driver, DriverError, IDOK
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
 DIALOG_TITLE = " Uninstall - KVRLANCOM Drvier"
 NOTEPAD_TITLE = "Untitled - Notepad"
 IDYES, IDNO = 6, 7
@@ -87,12 +86,7 @@ class UninstallerRestart(unittest.TestCase):
         self.addCleanup(driver.close)
         driver.wait_started(outside, NOTEPAD_TITLE)
 
-        run = subprocess.run(["bash", os.path.join(ROOT, "tools", "wine", "with-prefix.sh"),
-                              sys.executable, os.path.abspath(__file__), "--inside"],
-                             stdin=subprocess.DEVNULL, capture_output=True, timeout=240)
-        lines = [l for l in run.stdout.decode("latin-1").splitlines() if l.startswith("{")]
-        self.assertTrue(lines, f"no report from the throwaway prefix: {run.stderr.decode('latin-1')[-2000:]}")
-        seen = json.loads(lines[-1])
+        seen = report_from_own_prefix(__file__, timeout=240)
 
         for answer in ("no", "yes"):
             self.assertEqual(seen[answer]["caption"], "kvrlancom_uninstaller")

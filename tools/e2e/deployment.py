@@ -1,13 +1,29 @@
 """What the deployment tests need: programs run for their full exit code, the prefix's files by
 their Windows paths, shortcuts read, program files' architecture, whether this machine runs 32-bit
-code, and where the setup package and the builds of both architectures are."""
+code, where the setup package and the builds of both architectures are, and a test's steps run in
+a throwaway prefix of their own."""
 
+import json
 import os
+import re
 import struct
 import subprocess
+import sys
 import tempfile
 
 PE_MACHINE = {0x014C: "i686", 0x8664: "x86_64"}
+WITH_PREFIX = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "with-prefix.sh")
+
+
+def report_from_own_prefix(script, mode="--inside", timeout=280):
+    """Runs `script mode` in a throwaway prefix of its own (tools/wine/with-prefix.sh, nested in the
+    caller's) and returns the report it printed there as its last line of JSON."""
+    run = subprocess.run(["bash", WITH_PREFIX, sys.executable, os.path.abspath(script), mode],
+                         stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout)
+    lines = [line for line in run.stdout.decode("latin-1").splitlines() if line.startswith("{")]
+    if not lines:
+        raise AssertionError(f"no report from the throwaway prefix: {run.stderr.decode('latin-1')[-3000:]}")
+    return json.loads(lines[-1])
 
 
 def machine_runs_32bit_code():
@@ -37,20 +53,26 @@ def prefix_path(windows_path):
     return path
 
 
-def exit_code(windows_program, *args):
-    """Runs the program (a Windows path) and returns its whole exit code: wine's own exit code
-    holds only the low 8 bits, a batch file's %errorlevel% after start /wait holds all of it."""
-    line = f'start /wait "" "{windows_program}" {" ".join(args)}'
+def batch_run(line):
+    """Runs one line in a batch file in the prefix, as a deployment script does: (%errorlevel%
+    after it, what the batch printed before that). A batch file waits for a windowed program it
+    runs, and its %errorlevel% holds the whole exit code, where wine's own holds the low 8 bits."""
     with tempfile.TemporaryDirectory(prefix="kvr_run_", dir=prefix_path("C:\\")) as folder:
         with open(os.path.join(folder, "run.bat"), "w", newline="\r\n") as f:
             f.write(f"@echo off\n{line}\necho exit=%errorlevel%\n")
         batch = "C:\\" + os.path.basename(folder) + "\\run.bat"
         run = subprocess.run([os.environ["KVR_WINE"], "cmd", "/c", batch], cwd=folder, stdin=subprocess.DEVNULL,
                              capture_output=True, timeout=240)
-    for text in run.stdout.decode("latin-1").splitlines():
-        if text.startswith("exit="):
-            return int(text[5:])
-    raise RuntimeError(f"no exit code from {line}: {run.stdout!r} {run.stderr[-1000:]!r}")
+    text = run.stdout.decode("latin-1")
+    found = re.search(r"^exit=(-?\d+)\r?$", text, re.M)
+    if not found:
+        raise RuntimeError(f"no exit code from {line}: {run.stdout!r} {run.stderr[-1000:]!r}")
+    return int(found.group(1)), text[:found.start()]
+
+
+def exit_code(windows_program, *args):
+    """The program's whole exit code, started as `start /wait` starts it."""
+    return batch_run(f'start /wait "" "{windows_program}" {" ".join(args)}')[0]
 
 
 def pe_architecture(path):

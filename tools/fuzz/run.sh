@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 runs=${1:-10000000}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(datagram_fuzz endpoint_properties_fuzz settings_record_fuzz firmware_image_fuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(datagram_fuzz endpoint_properties_fuzz settings_record_fuzz firmware_image_fuzz command_line_fuzz)
 build=$root/build/fuzz
 command -v clang++ >/dev/null || { echo "run.sh: needs clang with libFuzzer (Debian: apt-get install clang)" >&2; exit 2; }
 
