@@ -69,8 +69,12 @@ int Bind(const Command& command, std::string& output)
     // What the configuration dialog's Save writes for this port: its key replaced by the three
     // values. Other bindings of the same printer stay.
     std::string printer = DottedIpText(command.ip) + " " + std::to_string(command.tcpPort);
-    if (LONG error = WritePortBinding(port->c_str(), port->c_str(), NetworkOrderAddress(command.ip), command.tcpPort))
-        return Failed("Cannot bind " + *port + " to " + printer, error, output);
+    // The port's own key replaced: as in the dialog, only the values written decide, since a failed
+    // removal of the very port then written whole leaves the binding as asked.
+    BindingOutcome outcome =
+        WritePortBinding(port->c_str(), port->c_str(), NetworkOrderAddress(command.ip), command.tcpPort);
+    if (outcome.writeError != ERROR_SUCCESS)
+        return Failed("Cannot bind " + *port + " to " + printer, outcome.writeError, output);
     output += *port + " bound to " + printer + "\r\n";
     return kCommandDone;
 }
