@@ -17,6 +17,10 @@ constexpr UINT KWM_SOCKET = WM_APP + 1;
 // A burst of replies (hundreds of printers answering at once) must not overflow the socket.
 constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagram = 65536;
+// How long datagrams are read in one go while the user's input, painting or a timer waits.
+constexpr ULONGLONG kSliceMs = 20;
+constexpr UINT kWaitingForTheUser = QS_INPUT | QS_PAINT | QS_TIMER;
+constexpr UINT_PTR kResumeTimer = 1;
 
 class Endpoint {
 public:
@@ -79,32 +83,64 @@ public:
     void GetData(std::vector<uint8_t>& data, long maxLength) const
     {
         data.clear();
-        if (!m_arrived || maxLength <= 0)
+        if (m_arrivedLength < 0 || maxLength <= 0)
             return;
-        size_t count = m_arrived->size() < static_cast<size_t>(maxLength) ? m_arrived->size()
-                                                                            : static_cast<size_t>(maxLength);
-        data.assign(m_arrived->begin(), m_arrived->begin() + static_cast<std::ptrdiff_t>(count));
+        long count = m_arrivedLength < maxLength ? m_arrivedLength : maxLength;
+        data.assign(m_buffer.begin(), m_buffer.begin() + count);
     }
 
-    // One datagram per notification: the next one, if any, comes with the next notification, so a
-    // dialog that ends while handling one is not handed more.
+    // Datagrams are read and delivered until the socket has none left, so a burst costs one
+    // notification, not one per datagram. Posted socket notifications outrank input, painting and
+    // timers in the queue: after a slice of kSliceMs, if any of those wait, the rest is left in
+    // the socket and read after them (the resume timer is the lowest message there is). The
+    // hosting dialog's nonzero answer to a delivery means it has ended: nothing more is handed
+    // to it.
     void OnSocket(WPARAM socket, LPARAM event)
     {
         if (!m_socket.Valid() || static_cast<SOCKET>(socket) != m_socket.Get() || WSAGETSELECTEVENT(event) != FD_READ)
             return;
-        std::vector<uint8_t> datagram(kMaxDatagram);
-        int received = ::recvfrom(m_socket.Get(), reinterpret_cast<char*>(datagram.data()), kMaxDatagram, 0, nullptr,
-                                  nullptr);
-        if (received == SOCKET_ERROR)
-            return;  // nothing waiting, or an error report for an earlier send
-        datagram.resize(static_cast<size_t>(received));
-        m_arrived = &datagram;
-        ::SendMessageA(::GetParent(m_window), KWM_DATAARRIVAL, static_cast<WPARAM>(::GetDlgCtrlID(m_window)),
-                       static_cast<LPARAM>(received));
-        m_arrived = nullptr;
+        if (!m_resumePending)
+            Drain();
+    }
+
+    void OnResume()
+    {
+        ::KillTimer(m_window, kResumeTimer);
+        m_resumePending = false;
+        Drain();
     }
 
 private:
+    void Drain()
+    {
+        if (m_hostEnded || !m_socket.Valid())
+            return;
+        HWND host = ::GetParent(m_window);
+        const WPARAM id = static_cast<WPARAM>(::GetDlgCtrlID(m_window));
+        const ULONGLONG sliceEnd = ::GetTickCount64() + kSliceMs;
+        for (;;) {
+            int received = ::recvfrom(m_socket.Get(), m_buffer.data(), static_cast<int>(m_buffer.size()), 0, nullptr,
+                                      nullptr);
+            if (received == SOCKET_ERROR) {
+                if (::WSAGetLastError() == WSAEWOULDBLOCK)
+                    return;  // the next datagram brings the next notification
+                continue;    // an error report for an earlier send: the datagrams behind it still count
+            }
+            m_arrivedLength = received;
+            LRESULT ended = ::SendMessageA(host, KWM_DATAARRIVAL, id, static_cast<LPARAM>(received));
+            m_arrivedLength = -1;
+            if (ended) {
+                m_hostEnded = true;
+                return;
+            }
+            if (::GetTickCount64() >= sliceEnd && HIWORD(::GetQueueStatus(kWaitingForTheUser))) {
+                m_resumePending = true;
+                ::SetTimer(m_window, kResumeTimer, USER_TIMER_MINIMUM, nullptr);
+                return;
+            }
+        }
+    }
+
     void ReportBindFailure(int error)
     {
         if (m_bindFailureShown)
@@ -118,7 +154,10 @@ private:
     UniqueSocket m_socket;
     long m_boundPort = -1;
     bool m_bindFailureShown = false;
-    const std::vector<uint8_t>* m_arrived = nullptr;  // the datagram being delivered
+    std::vector<char> m_buffer = std::vector<char>(kMaxDatagram);  // one datagram, reused
+    long m_arrivedLength = -1;  // length of the datagram in m_buffer while it is delivered
+    bool m_resumePending = false;
+    bool m_hostEnded = false;
 };
 
 // The endpoint of a control window of this process; null for any other window.
@@ -153,6 +192,10 @@ LRESULT CALLBACK WinsockControlProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
     case KWM_SOCKET:
         if (endpoint)
             endpoint->OnSocket(wParam, lParam);
+        return 0;
+    case WM_TIMER:
+        if (endpoint && wParam == kResumeTimer)
+            endpoint->OnResume();
         return 0;
     default:
         break;
