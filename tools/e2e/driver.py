@@ -171,6 +171,10 @@ class Driver:
         """Milliseconds until the window was gone."""
         return int(self.call("wait-gone", _hwnd(hwnd), int(timeout * 1000), timeout=timeout + 10)[0])
 
+    def wait_painted(self, hwnd, timeout=10.0):
+        """Milliseconds until the window was shown with nothing left to paint, itself and its children."""
+        return int(self.call("wait-painted", _hwnd(hwnd), int(timeout * 1000), timeout=timeout + 10)[0])
+
     def title(self, hwnd):
         return self.call("title", _hwnd(hwnd))[0]
 

@@ -22,6 +22,7 @@ void SetSendTimeoutCommand(Request&, Answer&);
 void WaitWindow(Request&, Answer&);
 void WindowsOf(Request&, Answer&);
 void WaitGone(Request&, Answer&);
+void WaitPainted(Request&, Answer&);
 void Title(Request&, Answer&);
 void Style(Request&, Answer&);
 void Children(Request&, Answer&);

@@ -57,7 +57,35 @@ BOOL CALLBACK CollectDirectChild(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
+// Shown and drawn: the window and each of its visible children have nothing left to paint.
+bool Painted(HWND hwnd)
+{
+    if (!::IsWindowVisible(hwnd) || ::GetUpdateRect(hwnd, nullptr, FALSE))
+        return false;
+    for (HWND child = ::GetWindow(hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE))
+            return false;
+    return true;
+}
+
 }  // namespace
+
+void WaitPainted(Request& request, Answer& answer)
+{
+    HWND hwnd = request.Window(0);
+    long long timeoutMs = request.Integer(1);
+    if (request.Failed())
+        return;
+    double start = NowMs();
+    while (!Painted(hwnd)) {
+        if (!::IsWindow(hwnd) || NowMs() - start >= static_cast<double>(timeoutMs)) {
+            answer.Fail("not painted");
+            return;
+        }
+        ::Sleep(1);
+    }
+    answer.Add(static_cast<long long>(NowMs() - start));
+}
 
 void WaitWindow(Request& request, Answer& answer)
 {
