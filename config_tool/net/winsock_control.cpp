@@ -1,7 +1,10 @@
 #include "socket_handle.h"
 
+#include <ws2ipdef.h>
+
 #include "winsock_control.h"
 
+#include "adapters.h"
 #include "endpoint_properties.h"
 #include "msgbox.h"
 
@@ -76,8 +79,10 @@ public:
                 return;
             std::memcpy(&remote.sin_addr, host->h_addr_list[0], sizeof remote.sin_addr);
         }
-        ::sendto(m_socket.Get(), reinterpret_cast<const char*>(data.data()), static_cast<int>(data.size()), 0,
-                 reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
+        if (remote.sin_addr.s_addr == htonl(INADDR_BROADCAST))
+            SendBroadcast(data, remote);
+        else
+            SendTo(data, remote);
     }
 
     void GetData(std::vector<uint8_t>& data, long maxLength) const
@@ -111,6 +116,34 @@ public:
     }
 
 private:
+    void SendTo(const std::vector<uint8_t>& data, const sockaddr_in& remote)
+    {
+        ::sendto(m_socket.Get(), reinterpret_cast<const char*>(data.data()), static_cast<int>(data.size()), 0,
+                 reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
+    }
+
+    // Out every adapter that is up (printers behind each must hear it), from this one socket so
+    // that the replies come to the local port. One adapter: one plain send, as ever. The outgoing
+    // interface is chosen per send; where the platform cannot, the adapter's subnet broadcast
+    // stands in (an unconfigured printer may not hear that one).
+    void SendBroadcast(const std::vector<uint8_t>& data, sockaddr_in remote)
+    {
+        std::vector<BroadcastRoute> routes = BroadcastRoutes(ListIpv4Adapters());
+        if (routes.size() < 2) {
+            SendTo(data, remote);
+            return;
+        }
+        for (const BroadcastRoute& route : routes) {
+            DWORD index = htonl(route.interfaceIndex);
+            bool chosen = ::setsockopt(m_socket.Get(), IPPROTO_IP, IP_UNICAST_IF, reinterpret_cast<const char*>(&index),
+                                       sizeof index) == 0;
+            remote.sin_addr.s_addr = chosen ? htonl(INADDR_BROADCAST) : htonl(route.directedBroadcast);
+            SendTo(data, remote);
+        }
+        DWORD any = 0;
+        ::setsockopt(m_socket.Get(), IPPROTO_IP, IP_UNICAST_IF, reinterpret_cast<const char*>(&any), sizeof any);
+    }
+
     void Drain()
     {
         if (m_hostEnded || !m_socket.Valid())
