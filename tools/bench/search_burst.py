@@ -22,6 +22,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from driver import DriverError  # noqa: E402
 from session import IDC_FOUND_COUNT, IDC_PRINTER_LIST, IDC_SEARCH, SEARCH_TITLE, KvrconfigSession, \
     require_environment  # noqa: E402
 
@@ -42,10 +43,14 @@ def linux_pids_of(image):
 
 
 def memory_kb(pid, field):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith(field + ":"):
-                return int(line.split()[1])
+    """A /proc/PID/status figure in kB; 0 for a process that has gone (Wine's short-lived helpers)."""
+    try:
+        with open(f"/proc/{pid}/status") as f:
+            for line in f:
+                if line.startswith(field + ":"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
     return 0
 
 
@@ -77,14 +82,17 @@ def measure(count):
             row[mode] = (taken, cost)
             row[mode + "_send"] = burst_after(session, since)
             time.sleep(0.5)
-        pids = linux_pids_of("kvrconfig.exe")
-        before_kb = sum(memory_kb(p, "VmRSS") for p in pids)
+        pids = linux_pids_of(os.path.basename(os.environ["KVRCONFIG_EXE"])) or [0]
+        before_kb = max(memory_kb(p, "VmRSS") for p in pids)
 
         clicked = time.monotonic()
         d.click(session.main, IDC_SEARCH)
-        dialog, _ = d.wait_window(SEARCH_TITLE, 5, session.pid)
-        d.wait_painted(dialog, 5)
-        row["shown_ms"] = (time.monotonic() - clicked) * 1000
+        dialog, _ = d.wait_window(SEARCH_TITLE, 30, session.pid)
+        try:
+            d.wait_painted(dialog, 30)
+            row["shown_ms"] = (time.monotonic() - clicked) * 1000
+        except DriverError:  # closed before it was ever painted whole
+            row["shown_ms"] = float("nan")
         sampled = time.monotonic()
         counter = d.sample_text(dialog, IDC_FOUND_COUNT, 20, 20)
         row["end_s"] = sampled + counter.elapsed_ms / 1000 - clicked
@@ -96,7 +104,7 @@ def measure(count):
         last = next(((ms, v) for ms, v in counted if v == counted[-1][1]), None) if counted else None
         row["tool"] = ((last[0] - first[0]) / (last[1] - first[1])
                        if first and last and last[1] > first[1] else float("nan"))
-        row["peak_mb"] = sum(memory_kb(p, "VmHWM") for p in pids) / 1024
+        row["peak_mb"] = max(memory_kb(p, "VmHWM") for p in pids) / 1024
         row["before_mb"] = before_kb / 1024
         return row
     finally:

@@ -1,6 +1,6 @@
 // kvrrecvbench: how fast a program in this Wine prefix can take a burst of printer replies.
 //
-//   kvrrecvbench.exe minimal|endpoint COUNT TIMEOUT_MS
+//   kvrrecvbench.exe minimal|endpoint|texts COUNT TIMEOUT_MS
 //
 // Binds UDP 48780, broadcasts "FIND" to 48781 and counts the "IMIN" replies until COUNT have come
 // or TIMEOUT_MS have passed since the request. Prints one line:
@@ -32,6 +32,9 @@ LARGE_INTEGER g_requestAt;
 long g_wanted = 0;
 long g_received = 0;
 long g_notifications = 0;
+bool g_texts = false;
+HWND g_status = nullptr;
+HWND g_counter = nullptr;
 double g_firstMs = -1;
 double g_lastMs = -1;
 SOCKET g_socket = INVALID_SOCKET;
@@ -80,6 +83,12 @@ LRESULT CALLBACK EndpointHostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         std::vector<uint8_t> datagram;
         g_endpoint.GetData(datagram, static_cast<long>(lParam));
         Count(reinterpret_cast<const char*>(datagram.data()), static_cast<int>(datagram.size()));
+        if (g_texts) {
+            char text[16];
+            std::snprintf(text, sizeof text, "%ld", g_received);
+            ::SetWindowTextA(g_status, "Now Searching.");
+            ::SetWindowTextA(g_counter, text);
+        }
         return 0;
     }
     return MinimalProc(hwnd, message, wParam, lParam);
@@ -126,6 +135,9 @@ HWND StartEndpoint(HINSTANCE instance)
     wc.lpszClassName = "KvrRecvBenchHost";
     ::RegisterClassA(&wc);
     HWND host = ::CreateWindowA(wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
+    g_status = ::CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 10, host, nullptr, instance, nullptr);
+    g_counter = ::CreateWindowA("EDIT", "", WS_CHILD | WS_VISIBLE | ES_READONLY, 0, 10, 30, 10, host, nullptr, instance,
+                                nullptr);
     g_endpoint.m_hWnd = ::CreateWindowA(KVR_WINSOCK_CLASS, KVR_WINSOCK_INITIAL_PROPERTIES, WS_CHILD, 0, 0, 1, 1, host,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEndpointId)), instance, nullptr);
     ::QueryPerformanceCounter(&g_requestAt);
@@ -137,8 +149,9 @@ HWND StartEndpoint(HINSTANCE instance)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4 || (std::strcmp(argv[1], "minimal") != 0 && std::strcmp(argv[1], "endpoint") != 0)) {
-        std::printf("usage: kvrrecvbench minimal|endpoint COUNT TIMEOUT_MS\n");
+    g_texts = argc == 4 && std::strcmp(argv[1], "texts") == 0;
+    if (argc != 4 || (std::strcmp(argv[1], "minimal") != 0 && std::strcmp(argv[1], "endpoint") != 0 && !g_texts)) {
+        std::printf("usage: kvrrecvbench minimal|endpoint|texts COUNT TIMEOUT_MS\n");
         return 2;
     }
     g_wanted = std::atol(argv[2]);
