@@ -22,7 +22,6 @@ constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagram = 65536;
 // How long datagrams are read in one go while the user's input, painting or a timer waits.
 constexpr ULONGLONG kSliceMs = 20;
-constexpr UINT kWaitingForTheUser = QS_INPUT | QS_PAINT | QS_TIMER;
 constexpr UINT_PTR kResumeTimer = 1;
 
 class Endpoint {
@@ -96,10 +95,11 @@ public:
 
     // Datagrams are read and delivered until the socket has none left, so a burst costs one
     // notification, not one per datagram. Posted socket notifications outrank input, painting and
-    // timers in the queue: after a slice of kSliceMs, if any of those wait, the rest is left in
-    // the socket and read after them (the resume timer is the lowest message there is). The
-    // hosting dialog's nonzero answer to a delivery means it has ended: nothing more is handed
-    // to it.
+    // timers in the queue, so the queue is looked at after the first datagram and then every
+    // kSliceMs: the hosting dialog is painted there and then, and when input or a timer waits
+    // the rest is left in the socket and read after them (the resume timer is the lowest message
+    // there is). The hosting dialog's nonzero answer to a delivery means it has ended: nothing
+    // more is handed to it.
     void OnSocket(WPARAM socket, LPARAM event)
     {
         if (!m_socket.Valid() || static_cast<SOCKET>(socket) != m_socket.Get() || WSAGETSELECTEVENT(event) != FD_READ)
@@ -150,7 +150,7 @@ private:
             return;
         HWND host = ::GetParent(m_window);
         const WPARAM id = static_cast<WPARAM>(::GetDlgCtrlID(m_window));
-        const ULONGLONG sliceEnd = ::GetTickCount64() + kSliceMs;
+        ULONGLONG sliceEnd = 0;
         for (;;) {
             int received = ::recvfrom(m_socket.Get(), m_buffer.data(), static_cast<int>(m_buffer.size()), 0, nullptr,
                                       nullptr);
@@ -166,11 +166,18 @@ private:
                 m_hostEnded = true;
                 return;
             }
-            if (::GetTickCount64() >= sliceEnd && HIWORD(::GetQueueStatus(kWaitingForTheUser))) {
+            ULONGLONG now = ::GetTickCount64();
+            if (now < sliceEnd)
+                continue;
+            sliceEnd = now + kSliceMs;
+            DWORD waiting = HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER));
+            if (waiting & (QS_INPUT | QS_TIMER)) {
                 m_resumePending = true;
                 ::SetTimer(m_window, kResumeTimer, USER_TIMER_MINIMUM, nullptr);
                 return;
             }
+            if (waiting & QS_PAINT)
+                ::RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         }
     }
 
