@@ -210,7 +210,7 @@ BOOL CPrinterConfigDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
 {
     if (message == KWM_DATAARRIVAL && wParam == IDC_WINSOCK) {
         OnDataArrival(static_cast<long>(lParam));
-        *pResult = 0;
+        *pResult = HasEnded() ? 1 : 0;
         return TRUE;
     }
     return FALSE;

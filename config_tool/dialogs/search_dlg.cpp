@@ -8,6 +8,11 @@ namespace {
 constexpr UINT_PTR kSearchTimer = 1000;
 constexpr UINT kTickMs = 100;
 constexpr int kSearchMs = 3000;
+// The search's whole length, 31 ticks. Ticks come late or not at all while datagrams flood the
+// queue, so the clock ends the search as well, at a tick or at a reply.
+constexpr ULONGLONG kSearchDeadlineMs = kSearchMs + kTickMs;
+// While replies pour in, the counter is redrawn at most this often; a tick always shows it.
+constexpr ULONGLONG kCounterRefreshMs = 50;
 constexpr const char kSearching[] = "Now Searching.";
 }
 
@@ -39,6 +44,8 @@ BOOL CSearchDlg::OnInitDialog()
     m_Winsock.SetLocalPort(kToolUdpPort);
     m_Winsock.SendData(MakeFindRequest());
     m_nRemainMs = kSearchMs;
+    m_startMs = ::GetTickCount64();
+    m_shownMs = m_startMs;
     SetTimer(kSearchTimer, kTickMs);
     return TRUE;
 }
@@ -55,9 +62,15 @@ void CSearchDlg::OnTimer(UINT_PTR nIDEvent)
     if (m_nRemainMs % 1000 == 0)
         m_strSearchStatus = kSearching;
     m_ctlProgress.SetPos(m_nProgressPos);
-    if (m_nRemainMs < 0)
+    if (m_nRemainMs < 0 || PastDeadline())
         OnCancel();
     UpdateData(FALSE);
+    m_shownMs = ::GetTickCount64();
+}
+
+bool CSearchDlg::PastDeadline() const
+{
+    return ::GetTickCount64() - m_startMs >= kSearchDeadlineMs;
 }
 
 void CSearchDlg::OnOK()
@@ -76,7 +89,7 @@ BOOL CSearchDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
 {
     if (message == KWM_DATAARRIVAL && wParam == IDC_WINSOCK) {
         OnDataArrival(static_cast<long>(lParam));
-        *pResult = 0;
+        *pResult = HasEnded() ? 1 : 0;
         return TRUE;
     }
     return FALSE;
@@ -84,12 +97,22 @@ BOOL CSearchDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
 
 void CSearchDlg::OnDataArrival(long bytesTotal)
 {
-    std::vector<uint8_t> datagram;
-    m_Winsock.GetData(datagram, bytesTotal);
-    PrinterRecord record;
-    if (!ParseFindReply(datagram.data(), datagram.size(), record))
+    if (HasEnded())
         return;
-    AddPrinterRecord(record);
+    if (PastDeadline()) {
+        OnCancel();
+        return;
+    }
+    m_Winsock.GetData(m_datagram, bytesTotal);
+    PrinterRecord record;
+    if (!ParseFindReply(m_datagram.data(), m_datagram.size(), record))
+        return;
+    if (!AddPrinterRecord(record))
+        return;  // the table is full: the reply is not listed, so not counted
     ++m_nFound;
-    UpdateData(FALSE);
+    ULONGLONG now = ::GetTickCount64();
+    if (now - m_shownMs >= kCounterRefreshMs) {
+        UpdateData(FALSE);
+        m_shownMs = now;
+    }
 }

@@ -1,7 +1,10 @@
 #include "socket_handle.h"
 
+#include <ws2ipdef.h>
+
 #include "winsock_control.h"
 
+#include "adapters.h"
 #include "endpoint_properties.h"
 #include "msgbox.h"
 
@@ -17,6 +20,9 @@ constexpr UINT KWM_SOCKET = WM_APP + 1;
 // A burst of replies (hundreds of printers answering at once) must not overflow the socket.
 constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagram = 65536;
+// How long datagrams are read in one go while the user's input, painting or a timer waits.
+constexpr ULONGLONG kSliceMs = 20;
+constexpr UINT_PTR kResumeTimer = 1;
 
 class Endpoint {
 public:
@@ -72,39 +78,109 @@ public:
                 return;
             std::memcpy(&remote.sin_addr, host->h_addr_list[0], sizeof remote.sin_addr);
         }
-        ::sendto(m_socket.Get(), reinterpret_cast<const char*>(data.data()), static_cast<int>(data.size()), 0,
-                 reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
+        if (remote.sin_addr.s_addr == htonl(INADDR_BROADCAST))
+            SendBroadcast(data, remote);
+        else
+            SendTo(data, remote);
     }
 
     void GetData(std::vector<uint8_t>& data, long maxLength) const
     {
         data.clear();
-        if (!m_arrived || maxLength <= 0)
+        if (m_arrivedLength < 0 || maxLength <= 0)
             return;
-        size_t count = m_arrived->size() < static_cast<size_t>(maxLength) ? m_arrived->size()
-                                                                            : static_cast<size_t>(maxLength);
-        data.assign(m_arrived->begin(), m_arrived->begin() + static_cast<std::ptrdiff_t>(count));
+        long count = m_arrivedLength < maxLength ? m_arrivedLength : maxLength;
+        data.assign(m_buffer.begin(), m_buffer.begin() + count);
     }
 
-    // One datagram per notification: the next one, if any, comes with the next notification, so a
-    // dialog that ends while handling one is not handed more.
+    // Datagrams are read and delivered until the socket has none left, so a burst costs one
+    // notification, not one per datagram. Posted socket notifications outrank input, painting and
+    // timers in the queue, so the queue is looked at after the first datagram and then every
+    // kSliceMs: the hosting dialog is painted there and then, and when input or a timer waits
+    // the rest is left in the socket and read after them (the resume timer is the lowest message
+    // there is). The hosting dialog's nonzero answer to a delivery means it has ended: nothing
+    // more is handed to it.
     void OnSocket(WPARAM socket, LPARAM event)
     {
         if (!m_socket.Valid() || static_cast<SOCKET>(socket) != m_socket.Get() || WSAGETSELECTEVENT(event) != FD_READ)
             return;
-        std::vector<uint8_t> datagram(kMaxDatagram);
-        int received = ::recvfrom(m_socket.Get(), reinterpret_cast<char*>(datagram.data()), kMaxDatagram, 0, nullptr,
-                                  nullptr);
-        if (received == SOCKET_ERROR)
-            return;  // nothing waiting, or an error report for an earlier send
-        datagram.resize(static_cast<size_t>(received));
-        m_arrived = &datagram;
-        ::SendMessageA(::GetParent(m_window), KWM_DATAARRIVAL, static_cast<WPARAM>(::GetDlgCtrlID(m_window)),
-                       static_cast<LPARAM>(received));
-        m_arrived = nullptr;
+        if (!m_resumePending)
+            Drain();
+    }
+
+    void OnResume()
+    {
+        ::KillTimer(m_window, kResumeTimer);
+        m_resumePending = false;
+        Drain();
     }
 
 private:
+    void SendTo(const std::vector<uint8_t>& data, const sockaddr_in& remote)
+    {
+        ::sendto(m_socket.Get(), reinterpret_cast<const char*>(data.data()), static_cast<int>(data.size()), 0,
+                 reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
+    }
+
+    // Out every adapter that is up (printers behind each must hear it), from this one socket so
+    // that the replies come to the local port. One adapter: one plain send, as ever. The outgoing
+    // interface is chosen per send; where the platform cannot, the adapter's subnet broadcast
+    // stands in (an unconfigured printer may not hear that one).
+    void SendBroadcast(const std::vector<uint8_t>& data, sockaddr_in remote)
+    {
+        std::vector<BroadcastRoute> routes = BroadcastRoutes(ListIpv4Adapters());
+        if (routes.size() < 2) {
+            SendTo(data, remote);
+            return;
+        }
+        for (const BroadcastRoute& route : routes) {
+            DWORD index = htonl(route.interfaceIndex);
+            bool chosen = ::setsockopt(m_socket.Get(), IPPROTO_IP, IP_UNICAST_IF, reinterpret_cast<const char*>(&index),
+                                       sizeof index) == 0;
+            remote.sin_addr.s_addr = chosen ? htonl(INADDR_BROADCAST) : htonl(route.directedBroadcast);
+            SendTo(data, remote);
+        }
+        DWORD any = 0;
+        ::setsockopt(m_socket.Get(), IPPROTO_IP, IP_UNICAST_IF, reinterpret_cast<const char*>(&any), sizeof any);
+    }
+
+    void Drain()
+    {
+        if (m_hostEnded || !m_socket.Valid())
+            return;
+        HWND host = ::GetParent(m_window);
+        const WPARAM id = static_cast<WPARAM>(::GetDlgCtrlID(m_window));
+        ULONGLONG sliceEnd = 0;
+        for (;;) {
+            int received = ::recvfrom(m_socket.Get(), m_buffer.data(), static_cast<int>(m_buffer.size()), 0, nullptr,
+                                      nullptr);
+            if (received == SOCKET_ERROR) {
+                if (::WSAGetLastError() == WSAEWOULDBLOCK)
+                    return;  // the next datagram brings the next notification
+                continue;    // an error report for an earlier send: the datagrams behind it still count
+            }
+            m_arrivedLength = received;
+            LRESULT ended = ::SendMessageA(host, KWM_DATAARRIVAL, id, static_cast<LPARAM>(received));
+            m_arrivedLength = -1;
+            if (ended) {
+                m_hostEnded = true;
+                return;
+            }
+            ULONGLONG now = ::GetTickCount64();
+            if (now < sliceEnd)
+                continue;
+            sliceEnd = now + kSliceMs;
+            DWORD waiting = HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER));
+            if (waiting & (QS_INPUT | QS_TIMER)) {
+                m_resumePending = true;
+                ::SetTimer(m_window, kResumeTimer, USER_TIMER_MINIMUM, nullptr);
+                return;
+            }
+            if (waiting & QS_PAINT)
+                ::RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        }
+    }
+
     void ReportBindFailure(int error)
     {
         if (m_bindFailureShown)
@@ -118,7 +194,10 @@ private:
     UniqueSocket m_socket;
     long m_boundPort = -1;
     bool m_bindFailureShown = false;
-    const std::vector<uint8_t>* m_arrived = nullptr;  // the datagram being delivered
+    std::vector<char> m_buffer = std::vector<char>(kMaxDatagram);  // one datagram, reused
+    long m_arrivedLength = -1;  // length of the datagram in m_buffer while it is delivered
+    bool m_resumePending = false;
+    bool m_hostEnded = false;
 };
 
 // The endpoint of a control window of this process; null for any other window.
@@ -153,6 +232,10 @@ LRESULT CALLBACK WinsockControlProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
     case KWM_SOCKET:
         if (endpoint)
             endpoint->OnSocket(wParam, lParam);
+        return 0;
+    case WM_TIMER:
+        if (endpoint && wParam == kResumeTimer)
+            endpoint->OnResume();
         return 0;
     default:
         break;

@@ -3,8 +3,8 @@
 // The control window owns one UDP socket with broadcast permitted, bound to its local port from the
 // moment the dialog creates it (48780 unless the template says otherwise). Every received datagram
 // is handed to the hosting dialog on the user-interface thread as one KWM_DATAARRIVAL message,
-// during which GetData returns it. The socket is closed when the control window is destroyed with
-// its dialog.
+// during which GetData returns it; a flood of datagrams still leaves the dialog's input, painting
+// and timers their turn. The socket is closed when the control window is destroyed with its dialog.
 #pragma once
 #include "wnd.h"
 #include "winsock_control_class.h"
@@ -14,6 +14,7 @@
 
 // Sent to the hosting dialog once per received datagram: wParam the control's ID, lParam the
 // datagram's length (bytesTotal). It carries no pointer: a forged one finds no datagram to get.
+// The dialog answers nonzero once it has ended: the control then hands it no more datagrams.
 constexpr UINT KWM_DATAARRIVAL = WM_APP + 0x100;
 
 // Registers the control's window class; call once at start-up, before any dialog that hosts it opens.

@@ -1,25 +1,28 @@
 #include "printer_table.h"
 
-#include <memory>
-#include <vector>
+#include <deque>
 
 namespace {
-// One heap copy per record, so a record keeps its address while later ones are added.
-std::vector<std::unique_ptr<PrinterRecord>>& Table()
+// A deque keeps every record at its address while later ones are added, without a heap block
+// per record.
+std::deque<PrinterRecord>& Table()
 {
-    static std::vector<std::unique_ptr<PrinterRecord>> table;
+    static std::deque<PrinterRecord> table;
     return table;
 }
 }
 
 void ClearPrinterTable()
 {
-    Table().clear();
+    // Swapped out rather than cleared: the memory of a large search goes back at once.
+    std::deque<PrinterRecord>().swap(Table());
 }
 
 bool AddPrinterRecord(const PrinterRecord& record)
 {
-    Table().push_back(std::make_unique<PrinterRecord>(record));
+    if (Table().size() >= kMaxPrinterRecords)
+        return false;
+    Table().push_back(record);
     return true;
 }
 
@@ -27,7 +30,7 @@ PrinterRecord* GetPrinterRecord(int position)
 {
     if (position < 1 || static_cast<size_t>(position) > Table().size())
         return nullptr;
-    return Table()[static_cast<size_t>(position) - 1].get();
+    return &Table()[static_cast<size_t>(position) - 1];
 }
 
 size_t PrinterTableSize()

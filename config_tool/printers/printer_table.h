@@ -7,7 +7,11 @@
 
 // Frees every record; the table is empty afterwards.
 void ClearPrinterTable();
-// Appends a copy of record at the end. Duplicates are kept. Always returns true.
+// At most this many records: one search lists no more printers than this.
+constexpr size_t kMaxPrinterRecords = 65535;
+
+// Appends a copy of record at the end. Duplicates are kept. Returns false, adding nothing, when
+// the table already holds kMaxPrinterRecords.
 bool AddPrinterRecord(const PrinterRecord& record);
 // The record at the 1-based position, owned by the table and valid until the next ClearPrinterTable;
 // null for a position below 1 or past the last record.

@@ -59,3 +59,15 @@ TEST_F(PrinterTableTest, RecordsKeepTheirAddressWhileTheTableGrowsAndEditsStay)
     EXPECT_EQ(PrinterTableSize(), 0u);
     EXPECT_EQ(GetPrinterRecord(1), nullptr);
 }
+
+TEST_F(PrinterTableTest, TheTableEndsAt65535RecordsAndTakesMoreAfterAClear)
+{
+    for (size_t i = 0; i < kMaxPrinterRecords; ++i)
+        ASSERT_TRUE(AddPrinterRecord(RecordWithMacEnd(static_cast<uint8_t>(i))));
+    EXPECT_FALSE(AddPrinterRecord(RecordWithMacEnd(0xEE)));
+    EXPECT_EQ(PrinterTableSize(), 65535u);
+    EXPECT_EQ(GetPrinterRecord(65535)->mac[5], static_cast<uint8_t>(65534));
+    EXPECT_EQ(GetPrinterRecord(65536), nullptr);
+    ClearPrinterTable();
+    EXPECT_TRUE(AddPrinterRecord(RecordWithMacEnd(1)));
+}

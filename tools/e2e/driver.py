@@ -190,6 +190,11 @@ class Driver:
         """Milliseconds until every visible window of process pid was drawn and the process idle."""
         return int(self.call("wait-painted", pid, int(timeout * 1000), timeout=timeout + self._send_timeout + 10)[0])
 
+    def wait_shown(self, hwnd, timeout=10.0):
+        """Milliseconds until the window was shown with nothing left to paint, itself and its children
+        (no message is sent to it, so this measures a window whose thread is busy too)."""
+        return int(self.call("wait-shown", _hwnd(hwnd), int(timeout * 1000), timeout=timeout + 10)[0])
+
     def title(self, hwnd):
         return self.call("title", _hwnd(hwnd))[0]
 

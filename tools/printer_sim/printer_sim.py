@@ -73,9 +73,15 @@ class Printer:
 
 
 class Listener:
-    def __init__(self, sock, printer, kind):
+    def __init__(self, sock, printer, kind, local=None):
         self.sock, self.printer, self.kind = sock, printer, kind
-        self.local = endpoint(sock.getsockname())
+        self.local = local or endpoint(sock.getsockname())
+
+
+# Past this many printers with an address, one listening socket per TCP port serves them all
+# (connections are told apart by the address they were made to): a socket per printer and port
+# would run out of file descriptors with thousands of printers.
+SHARED_LISTENERS_ABOVE = 256
 
 
 class Connection:
@@ -100,6 +106,11 @@ class Simulator:
         self.connections = set()
         self.stopping = False
         self.udp = None
+        configured = sum(1 for p in self.printers if p.record.ip_configured)
+        # Shared sockets listen on every address of the namespace, never on the host's own network.
+        self.shared = configured > SHARED_LISTENERS_ABOVE and not opts.bind.startswith("127.")
+        self.port_sockets = {}  # shared mode: port -> listening socket
+        self.routes = {}        # shared mode: (ip, port) -> (printer, kind)
 
     # ----- start-up and shutdown -------------------------------------------------------------
 
@@ -136,6 +147,9 @@ class Simulator:
             self._close_connection(conn, "shutdown")
         for p in self.printers:
             self._close_listeners(p)
+        for sock in self.port_sockets.values():
+            self.sel.unregister(sock)
+            sock.close()
         signal.set_wakeup_fd(-1)
         for sock in (self.udp, self._wake_r):
             self.sel.unregister(sock)
@@ -194,6 +208,9 @@ class Simulator:
         for kind, port in wanted.items():
             if kind in printer.listeners or port == 0:
                 continue
+            if self.shared:
+                self._route(printer, kind, port)
+                continue
             addr = (printer.record.ip, port)
             sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
             try:
@@ -220,13 +237,56 @@ class Simulator:
                               lambda _m, lst=listener: self._on_accept(lst))
             self.log.write("listen", mac=printer.mac, kind=kind, local=listener.local)
 
+    def _route(self, printer, kind, port):
+        """Shared mode: connections to the printer's address and this port are the printer's."""
+        sock = self.port_sockets.get(port)
+        if sock is None:
+            sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            try:
+                sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+                sock.bind((self.opts.bind, port))
+                sock.listen(1024)
+                sock.setblocking(False)
+            except OSError as e:
+                sock.close()
+                self.log.write("listen_error", mac=printer.mac, kind=kind,
+                               local=endpoint((printer.record.ip, port)), error=str(e))
+                return
+            self.port_sockets[port] = sock
+            self.sel.register(sock, selectors.EVENT_READ, lambda _m, s=sock: self._on_shared_accept(s))
+        local = endpoint((printer.record.ip, port))
+        self.routes[(printer.record.ip, port)] = (printer, kind)
+        printer.listeners[kind] = Listener(sock, printer, kind, local)
+        self.log.write("listen", mac=printer.mac, kind=kind, local=local)
+
+    def _on_shared_accept(self, sock):
+        try:
+            conn_sock, peer = sock.accept()
+        except (BlockingIOError, InterruptedError):
+            return
+        local = conn_sock.getsockname()
+        printer, kind = self.routes.get((local[0], local[1]), (None, None))
+        if printer is None:
+            # No printer listens there: refused, as near as an accepted connection can come.
+            conn_sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            conn_sock.close()
+            return
+        if kind == "firmware" and printer.config.fw_stall_after is not None:
+            conn_sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+        self._accepted(conn_sock, peer, printer.listeners[kind])
+
     def _close_listeners(self, printer, kinds=("print", "firmware")):
         for kind in kinds:
             listener = printer.listeners.pop(kind, None)
-            if listener:
+            if not listener:
+                continue
+            if self.shared:
+                ip, port = listener.local.rsplit(":", 1)
+                self.routes.pop((ip, int(port)), None)
+            else:
                 self.sel.unregister(listener.sock)
                 listener.sock.close()
-                self.log.write("unlisten", mac=printer.mac, kind=kind, local=listener.local)
+            self.log.write("unlisten", mac=printer.mac, kind=kind, local=listener.local)
 
     # ----- TCP connections -------------------------------------------------------------------
 
@@ -235,6 +295,9 @@ class Simulator:
             sock, peer = listener.sock.accept()
         except (BlockingIOError, InterruptedError):
             return
+        self._accepted(sock, peer, listener)
+
+    def _accepted(self, sock, peer, listener):
         sock.setblocking(False)
         conn = Connection(sock, listener, peer, next(self.conn_numbers))
         self.connections.add(conn)

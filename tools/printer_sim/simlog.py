@@ -100,7 +100,7 @@ class SimHandle:
         self.stop()
 
 
-def start_simulator(args, netns=None, log_path=None, ready_timeout=10.0, python=None):
+def start_simulator(args, netns=None, log_path=None, ready_timeout=30.0, python=None):
     """Starts printer_sim.py with `args` (plus --log/--ready-file), optionally inside network
     namespace `netns`, and returns once all its sockets are bound."""
     workdir = tempfile.mkdtemp(prefix="printer_sim_")

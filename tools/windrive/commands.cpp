@@ -15,6 +15,7 @@ const Command kCommands[] = {
     {"windows", "PID -> N (HWND TITLE VISIBLE)... top-level windows of the process (0: of all)", WindowsOf},
     {"wait-gone", "HWND TIMEOUT_MS -> ELAPSED_MS", WaitGone},
     {"wait-painted", "PID TIMEOUT_MS -> ELAPSED_MS (every visible window of the process drawn)", WaitPainted},
+    {"wait-shown", "HWND TIMEOUT_MS -> ELAPSED_MS until it is shown with nothing left to paint", WaitShown},
     {"title", "HWND -> TEXT", Title},
     {"style", "HWND [ID] -> STYLE EXSTYLE (of the window, or of its control ID)", Style},
     {"children", "HWND -> N (ID CLASS TEXT STYLE LEFT TOP RIGHT BOTTOM)...", Children},

@@ -28,8 +28,9 @@ void Children(Request&, Answer&);
 void Focus(Request&, Answer&);
 void Close(Request&, Answer&);
 
-// paint_commands.cpp: a program's windows drawn, for screenshots.
+// paint_commands.cpp: a program's windows drawn, for screenshots; one window shown and drawn.
 void WaitPainted(Request&, Answer&);
+void WaitShown(Request&, Answer&);
 
 // control_commands.cpp: buttons, check boxes, texts.
 void Click(Request&, Answer&);

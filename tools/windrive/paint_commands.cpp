@@ -69,3 +69,22 @@ void WaitPainted(Request& request, Answer& answer)
     }
     answer.Add(static_cast<long long>(NowMs() - start));
 }
+
+// One window shown with nothing left to paint, itself and its children. Nothing is sent to it, so
+// this also times a window whose thread is busy (a dialog on screen in the middle of a burst).
+void WaitShown(Request& request, Answer& answer)
+{
+    HWND hwnd = request.Window(0);
+    long long timeoutMs = request.Integer(1);
+    if (request.Failed())
+        return;
+    double start = NowMs();
+    while (!::IsWindowVisible(hwnd) || HasUnpainted(hwnd)) {
+        if (!::IsWindow(hwnd) || NowMs() - start >= static_cast<double>(timeoutMs)) {
+            answer.Fail("not painted");
+            return;
+        }
+        ::Sleep(1);
+    }
+    answer.Add(static_cast<long long>(NowMs() - start));
+}
