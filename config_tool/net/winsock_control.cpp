@@ -155,9 +155,13 @@ private:
             int received = ::recvfrom(m_socket.Get(), m_buffer.data(), static_cast<int>(m_buffer.size()), 0, nullptr,
                                       nullptr);
             if (received == SOCKET_ERROR) {
-                if (::WSAGetLastError() == WSAEWOULDBLOCK)
-                    return;  // the next datagram brings the next notification
-                continue;    // an error report for an earlier send: the datagrams behind it still count
+                int error = ::WSAGetLastError();
+                // An error report for an earlier send (an ICMP "unreachable"): the datagrams behind it
+                // still count. Anything else (nothing waiting, the network gone) ends this round; a
+                // lasting error must not keep the window in this loop.
+                if (error == WSAECONNRESET || error == WSAENETRESET)
+                    continue;
+                return;
             }
             m_arrivedLength = received;
             LRESULT ended = ::SendMessageA(host, KWM_DATAARRIVAL, id, static_cast<LPARAM>(received));
