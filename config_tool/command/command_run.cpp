@@ -67,10 +67,9 @@ int Bind(const Command& command, std::string& output)
     if (!port)
         return NotAPackagePort(command.port, ports, output);
     // What the configuration dialog's Save writes for this port: its key replaced by the three
-    // values. Other bindings of the same printer stay.
+    // values; other bindings of the same printer stay. As in the dialog, the values written decide:
+    // a failed removal of the very port then written whole leaves the binding as asked.
     std::string printer = DottedIpText(command.ip) + " " + std::to_string(command.tcpPort);
-    // The port's own key replaced: as in the dialog, only the values written decide, since a failed
-    // removal of the very port then written whole leaves the binding as asked.
     BindingOutcome outcome =
         WritePortBinding(port->c_str(), port->c_str(), NetworkOrderAddress(command.ip), command.tcpPort);
     if (outcome.writeError != ERROR_SUCCESS)

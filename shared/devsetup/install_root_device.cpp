@@ -50,9 +50,7 @@ BOOL Finish(DWORD error)
     ::SetLastError(error);
     return error == NO_ERROR ? TRUE : FALSE;
 }
-}
 
-namespace {
 // Steps 3 to 7 in the set: a new device with the one-entry hardware-ID list, registered, its driver
 // installed from the INF. NO_ERROR, or the error of the step that failed.
 DWORD CreateAndInstall(HDEVINFO set, const GUID& classGuid, const char* className, const char* hardwareId,
