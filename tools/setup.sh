@@ -13,6 +13,7 @@ packages=(
   googletest                                  # GoogleTest sources, built for both targets
   iproute2 socat                              # private network namespaces, COM-port capture
   nsis                                        # the setup package (makensis)
+  wixl msitools                               # the Windows Installer packages (wixl, msiinfo)
 )
 
 missing=()
