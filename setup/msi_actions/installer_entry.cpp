@@ -17,3 +17,15 @@ DWORD HideInstallerEntry()
                                                reinterpret_cast<const BYTE*>(&systemComponent),
                                                sizeof systemComponent));
 }
+
+bool InstallerEntryPresent()
+{
+    UniqueHKey entry;
+    return OpenRegKey(entry, HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_QUERY_VALUE | kMachineView) == ERROR_SUCCESS;
+}
+
+DWORD DeleteInstallerEntry()
+{
+    LONG result = DeleteMachineKeyTree(kUninstallEntryKey);
+    return result == ERROR_FILE_NOT_FOUND ? NO_ERROR : static_cast<DWORD>(result);
+}

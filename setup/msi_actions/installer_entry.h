@@ -8,3 +8,11 @@
 // NO_ERROR when the entry is marked or there is none; otherwise the registry error of the step that
 // failed.
 DWORD HideInstallerEntry();
+
+// Whether the entry is there (in the 64-bit view).
+bool InstallerEntryPresent();
+
+// Deletes the entry: the installer program writes it even when it fails, and a failed install is
+// rolled back to where the entry names an uninstaller that is gone. NO_ERROR, also when there is
+// none; otherwise the registry error of the step that failed.
+DWORD DeleteInstallerEntry();

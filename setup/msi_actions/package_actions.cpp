@@ -95,9 +95,15 @@ extern "C" UINT __stdcall RunPackageInstaller(MSIHANDLE install)
                          "(Add Port in the Configuration Tool adds one).");
     } else {
         std::vector<std::string> data = ActionData(install);
+        bool entryBefore = InstallerEntryPresent();
         UINT result = RunAndReport(install, data.empty() ? std::string() : data[0], kInstallerProgram);
-        if (result != ERROR_SUCCESS)
+        if (result != ERROR_SUCCESS) {
+            // The failed install is rolled back: the files go, and with them the uninstaller the
+            // entry the program wrote names.
+            if (!entryBefore && (error = DeleteInstallerEntry()) != NO_ERROR)
+                LogLine(install, FailedLine("Deleting the installer's own entry in the list of installed programs", error));
             return result;
+        }
     }
     error = HideInstallerEntry();
     if (error != NO_ERROR) {

@@ -31,27 +31,39 @@ def package_file(name):
 
 
 def msi_table(msi, table):
-    text = subprocess.run(["msiinfo", "export", msi, table], check=True, capture_output=True).stdout.decode()
+    with tempfile.TemporaryDirectory(prefix="kvr_msiinfo_") as folder:   # it writes binary columns as files there
+        text = subprocess.run(["msiinfo", "export", msi, table], cwd=folder, check=True,
+                              capture_output=True).stdout.decode()
     return [line.split("\t") for line in text.splitlines()[3:]]
 
 
-def higher_version_package(folder):
-    """kvrlancom-x64.msi rebuilt from its own source with the next version: a major upgrade."""
+def rebuilt_package(folder, name, version=None, without=None):
+    """kvrlancom-x64.msi rebuilt from its own source as a new product: with another version, or
+    without one of the staged files."""
     with open(package_file("kvrlancom-x64.wxs"), encoding="utf-8") as f:
         source = f.read()
-    version = re.search(r'<Product Id="[^"]+"[^>]*?Version="(\d+)\.(\d+)\.(\d+)\.(\d+)"', source, re.S)
-    higher = f"{version.group(1)}.{version.group(2)}.{int(version.group(3)) + 1}.0"
     source = re.sub(r'(<Product Id=")[^"]+(")', rf"\g<1>{str(uuid.uuid4()).upper()}\g<2>", source, count=1)
-    source = source.replace(f'Version="{".".join(version.groups())}"', f'Version="{higher}"', 1)
+    if version:
+        source = re.sub(r'(<Product [^>]*?Version=")[^"]+(")', rf"\g<1>{version}\g<2>", source, count=1, flags=re.S)
+    if without:
+        component = re.search(rf'<Component Id="([^"]+)"[^>]*>\s*<File [^>]*Name="{re.escape(without)}"[^>]*/>\s*</Component>',
+                              source)
+        source = source.replace(component.group(0), "").replace(f'<ComponentRef Id="{component.group(1)}"/>', "")
     # wixl takes the files' paths relative to the source's folder only.
     source = re.sub(r'(Source(?:File)?=")([^"]+)"',
                     lambda m: m.group(1) + os.path.relpath(os.path.join(package_file(""), m.group(2)), folder) + '"',
                     source)
-    wxs, msi = os.path.join(folder, "higher.wxs"), os.path.join(folder, "kvrlancom-x64-higher.msi")
+    wxs, msi = os.path.join(folder, name + ".wxs"), os.path.join(folder, name + ".msi")
     with open(wxs, "w", encoding="utf-8") as f:
         f.write(source)
     subprocess.run(["wixl", "-a", "x64", "-o", msi, wxs], check=True, capture_output=True)
-    return msi, higher
+    return msi
+
+
+def higher_version():
+    with open(package_file("kvrlancom-x64.wxs"), encoding="utf-8") as f:
+        version = re.search(r'<Product [^>]*?Version="(\d+)\.(\d+)\.(\d+)', f.read(), re.S).groups()
+    return f"{version[0]}.{version[1]}.{int(version[2]) + 1}.0"   # Windows Installer compares three numbers
 
 
 def programs_and_features():
@@ -105,7 +117,9 @@ def state(programs):
 def inside():
     seen = {}
     with tempfile.TemporaryDirectory(prefix="kvr_msi_") as folder:
-        higher, seen["higher_version"] = higher_version_package(folder)
+        seen["higher_version"] = higher_version()
+        higher = rebuilt_package(folder, "higher", version=seen["higher_version"])
+        without_inf = rebuilt_package(folder, "without-inf", without="kvrlancom.INF")
         seen["x86_package"] = msiexec(f'/i "{windows_path(package_file("kvrlancom.msi"))}"', "C:\\x86.log")[0]
         seen["x86_package_files"] = listing(PACKAGE)
         package = windows_path(package_file("kvrlancom-x64.msi"))
@@ -123,6 +137,11 @@ def inside():
         code, lines, programs = msiexec(f'/x "{windows_path(higher)}"', "C:\\remove.log")
         seen["remove"] = code, lines
         seen["removed"] = state(programs)
+
+        # The installer program fails (no INF): the install fails and is rolled back.
+        code, lines, programs = msiexec(f'/i "{windows_path(without_inf)}"', "C:\\failed.log")
+        seen["failed"] = code, lines
+        seen["failed_state"] = state(programs)
     print(json.dumps(seen), flush=True)
 
 
@@ -202,6 +221,15 @@ class MsiPackage(unittest.TestCase):
         self.assertEqual(removed["entries"], {})
         self.assertFalse(removed["installer_entry"])
         self.assertFalse(removed["store"])
+
+        code, log = seen["failed"]
+        self.assertEqual(code, 1603, log)
+        self.assertTrue(any(re.search(r"KVRLANCOM_INSTALLER\.exe: .* failed: error \d+", line) for line in log), log)
+        self.assertIn("KVRLANCOM_INSTALLER.exe /quiet ended with 1603", "\n".join(log))
+        failed = seen["failed_state"]
+        self.assertEqual(failed["devices"], 0)
+        self.assertIn(failed["files"], (None, []))
+        self.assertEqual(failed["entries"], {})
 
 
 if __name__ == "__main__":
