@@ -7,8 +7,8 @@
 //   RunPackageUninstaller  on removal only, not when a newer package replaces this one: devices,
 //                          files, shortcuts, port bindings, entry, as the uninstaller removes them.
 // Each program's output lines and exit code go to the installer's log; 3010 asks the Windows
-// Installer for a restart at the end; any other exit code but 0 fails the action, and with it the
-// install (1603).
+// Installer for a restart at the end (through RequestRestartIfNeeded); any other exit code but 0
+// fails the action, and with it the install (1603).
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
@@ -24,6 +24,11 @@
 #include <vector>
 
 namespace {
+// A deferred action may not ask the Windows Installer for a restart itself (MsiSetMode is not among
+// the calls its handle takes): it leaves this global atom, and RequestRestartIfNeeded, an immediate
+// action after InstallFinalize, asks.
+constexpr char kRestartNeededAtom[] = "KVRLANCOM package: restart needed";
+
 // CustomActionData's fields, separated by '|' (which no path or code holds): the package folder,
 // then for the removal the package's upgrade code and this version's product code.
 std::vector<std::string> ActionData(MSIHANDLE install)
@@ -75,7 +80,8 @@ UINT RunAndReport(MSIHANDLE install, const std::string& folder, const char* prog
     if (run.exitCode == ERROR_SUCCESS)
         return ERROR_SUCCESS;
     if (run.exitCode == ERROR_SUCCESS_REBOOT_REQUIRED) {
-        ::MsiSetMode(install, MSIRUNMODE_REBOOTATEND, TRUE);
+        if (::GlobalAddAtomA(kRestartNeededAtom) == 0)
+            LogLine(install, FailedLine("Noting that a restart is needed", ::GetLastError()));
         return ERROR_SUCCESS;
     }
     return ERROR_INSTALL_FAILURE;
@@ -130,4 +136,16 @@ extern "C" UINT __stdcall RunPackageUninstaller(MSIHANDLE install)
         return ERROR_SUCCESS;
     }
     return RunAndReport(install, data[0], kUninstallerProgram);
+}
+
+extern "C" UINT __stdcall RequestRestartIfNeeded(MSIHANDLE install)
+{
+    ATOM restartNeeded = ::GlobalFindAtomA(kRestartNeededAtom);
+    if (restartNeeded == 0)
+        return ERROR_SUCCESS;
+    ::GlobalDeleteAtom(restartNeeded);
+    UINT result = ::MsiSetMode(install, MSIRUNMODE_REBOOTATEND, TRUE);
+    if (result != ERROR_SUCCESS)
+        LogLine(install, FailedLine("Asking for a restart at the end", result));
+    return ERROR_SUCCESS;
 }

@@ -7,10 +7,12 @@
 #include <functional>
 #include <string>
 
+// How the run ended: the program's exit code, or the step that kept it from running to its end
+// (failedStep, e.g. "Starting C:\...\KVRLANCOM_INSTALLER.exe /quiet") with its error.
 struct QuietRun {
-    DWORD error = NO_ERROR;  // the step that kept the program from running to its end failed so
-    std::string failedStep;  // e.g. "Starting C:\...\KVRLANCOM_INSTALLER.exe /quiet"
-    DWORD exitCode = 0;      // when error is NO_ERROR
+    DWORD error = NO_ERROR;
+    std::string failedStep;
+    DWORD exitCode = 0;  // when error is NO_ERROR
 };
 
 // Runs "<folder><program>" /quiet in folder (which ends in a backslash, as the installer's

@@ -212,7 +212,9 @@ class MsiPackage(unittest.TestCase):
 
         code, log = seen["remove"]
         self.assertIn(code, (0, 3010), log)
-        self.assertTrue(any("kvrlancom_uninstaller.exe /quiet ended with" in line for line in log), log)
+        # 3010 exactly when the uninstaller asked for a restart.
+        [ended] = [line for line in log if "kvrlancom_uninstaller.exe /quiet ended with" in line]
+        self.assertEqual(code == 3010, ended.endswith(" 3010"), log)
         removed = seen["removed"]
         self.assertEqual(removed["devices"], 0)
         self.assertIn(removed["files"], (None, []))
