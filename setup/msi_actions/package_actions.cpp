@@ -1,6 +1,6 @@
-// The Windows Installer package's two custom actions. Both are deferred and run without
-// impersonation (as the system account, where the package's programs have the rights they ask
-// for); CustomActionData holds the package folder (ActionData).
+// The Windows Installer package's custom actions. The two that run the package's programs are
+// deferred and run without impersonation (as the system account, where the programs have the rights
+// they ask for); CustomActionData holds the package folder (ActionData).
 //   RunPackageInstaller    after the files are laid: one virtual port, unless the package has one
 //                          already (an earlier install, which a major upgrade keeps), then the
 //                          installer program's entry in the list of installed programs is hidden.
