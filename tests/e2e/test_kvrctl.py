@@ -86,8 +86,8 @@ class Kvrctl(unittest.TestCase):
         self.assertEqual(seen["pe"], {"subsystem": 3, "as_invoker": True, "asks_admin": False})
         self.assertEqual(seen["list_csv"], [0, "port,address,tcpport,state\r\nCOM3,,,unbound\r\n", ""])
         self.assertEqual(seen["bind_star"], [0, "COM3 bound to 192.168.250.10 9100\r\n", ""])
-        self.assertEqual(seen["com3"], [("IPAddress", "REG_DWORD", "0xafaa8c0"), ("Port", "REG_DWORD", "0x8c23"),
-                                        ("Port_", "REG_DWORD", "0x238c")])
+        self.assertEqual(seen["com3"], [["IPAddress", "REG_DWORD", "0xafaa8c0"], ["Port", "REG_DWORD", "0x8c23"],
+                                        ["Port_", "REG_DWORD", "0x238c"]])
         self.assertIn(seen["add_port"][0], (0, 3010))
         self.assertEqual(seen["add_port"][1:], ["COM4\r\n", ""])
         code, out, err = seen["bind_star_two"]
@@ -108,8 +108,8 @@ class Kvrctl(unittest.TestCase):
                           ["00:1a:2b:3d:4e:60", "192.168.250.11", "515", ""],
                           [UNCONFIGURED, "0.0.0.0", "9100", ""]])
         self.assertEqual(seen["bind_mac"], [0, "COM4 bound to 192.168.250.11 515\r\n", ""])
-        self.assertEqual(seen["com4"], [("IPAddress", "REG_DWORD", "0xbfaa8c0"), ("Port", "REG_DWORD", "0x302"),
-                                        ("Port_", "REG_DWORD", "0x203")])
+        self.assertEqual(seen["com4"], [["IPAddress", "REG_DWORD", "0xbfaa8c0"], ["Port", "REG_DWORD", "0x302"],
+                                        ["Port_", "REG_DWORD", "0x203"]])
         self.assertEqual(seen["bind_unknown"][:2], [3, ""])
         self.assertIn("No printer with MAC 00:00:00:00:00:99 answered", seen["bind_unknown"][2])
         self.assertEqual(seen["bind_unconfigured"][:2], [3, ""])

@@ -109,6 +109,8 @@ TEST(BindingsCsv, WhatListWritesImportReadsBackAndABadLineIsNamed)
     EXPECT_FALSE(ParseBindingsCsv("port,address,tcpport,state\nCOM3,192.168.250.10,9100,bound\nCOM4,192.168.250,9100,bound\n",
                                   lines, problem));
     EXPECT_EQ(problem, "line 3: not a printer's IPv4 address: 192.168.250");
+    EXPECT_FALSE(ParseBindingsCsv("port,address,tcpport,state\r\nCOM4,192.168.250.10,,unbound\r\n", lines, problem));
+    EXPECT_EQ(problem, "line 2: an unbound port with an address");
     EXPECT_FALSE(ParseBindingsCsv("COM3,192.168.250.10,9100,bound\r\n", lines, problem));
     EXPECT_EQ(problem, "line 1: not the header port,address,tcpport,state");
 }
