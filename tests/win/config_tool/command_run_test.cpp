@@ -50,6 +50,15 @@ TEST(RunCommand, ABindingTheRegistryRefusesFailsWithTheRegistrysError)
     EXPECT_EQ(RunCommand(ParseCommandLine("/bind COM3 192.168.250.10 9100"), output), kCommandFailed);
     EXPECT_EQ(output.find("Error : Cannot bind COM3 to 192.168.250.10 9100 (registry error 1021"), 0u) << output;
     EXPECT_FALSE(BindingExists("COM3"));
+    // An earlier binding there, volatile too, is written over, not deleted and made anew.
+    UniqueHKey earlier;
+    ASSERT_EQ(::RegCreateKeyExA(store.Get(), "COM3", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                earlier.Put(), nullptr),
+              ERROR_SUCCESS);
+    earlier.Reset();
+    output.clear();
+    EXPECT_EQ(RunCommand(ParseCommandLine("/bind COM3 192.168.250.10 9100"), output), kCommandDone) << output;
+    EXPECT_EQ(BindingBytes("COM3"), kBound9100);
     store.Reset();
     ClearPortsAndStore();
 }
