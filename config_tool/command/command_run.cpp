@@ -338,15 +338,16 @@ int AddPort(CommandOutput& output)
 
 int RemovePort(const Command& command, CommandOutput& output)
 {
-    DWORD result = RemovePackagePort(command.port);
-    if (result == ERROR_NOT_FOUND) {
-        std::vector<std::string> ports;
-        ReadPackagePorts(ports);
+    std::vector<std::string> ports;
+    ReadPackagePorts(ports);
+    const std::string* listed = FindListedPort(ports, command.port);
+    const std::string name = listed ? *listed : command.port;
+    DWORD result = RemovePackagePort(name);
+    if (result == ERROR_NOT_FOUND)
         return NotAPackagePort(command.port, ports, output);
-    }
     if (result != ERROR_SUCCESS)
-        return Failed("Cannot remove " + command.port, static_cast<LONG>(result), output, "error");
-    output.text += command.port + " removed\r\n";
+        return Failed("Cannot remove " + name, static_cast<LONG>(result), output, "error");
+    output.text += name + " removed\r\n";
     return kCommandDone;
 }
 

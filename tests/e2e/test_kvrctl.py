@@ -71,6 +71,9 @@ def inside():
         seen["com4_after"] = binding("COM4")
     finally:
         sim.cleanup()
+    seen["remove_port"] = ctl("/remove-port com4")
+    seen["list_after_remove"] = ctl("/list /csv")
+    seen["remove_again"] = ctl("/remove-port COM4")
     print(json.dumps(seen), flush=True)
 
 
@@ -115,6 +118,12 @@ class Kvrctl(unittest.TestCase):
         self.assertEqual(seen["bind_unconfigured"][:2], [3, ""])
         self.assertIn("has no address (0.0.0.0)", seen["bind_unconfigured"][2])
         self.assertEqual(seen["com4_after"], seen["com4"], "a printer not found writes nothing")
+        # The device goes, its binding stays.
+        self.assertEqual(seen["remove_port"], [0, "COM4 removed\r\n", ""])
+        self.assertEqual(seen["list_after_remove"], [0, "port,address,tcpport,state\r\n"
+                                                        "COM3,192.168.250.10,9100,bound\r\n"
+                                                        "COM4,192.168.250.11,515,orphaned\r\n", ""])
+        self.assertEqual(seen["remove_again"][:2], [2, ""])
 
 
 if __name__ == "__main__":
