@@ -1,8 +1,8 @@
 """kvrctl.exe, the console command, in a prefix of its own where kvrlancom-setup.exe /S installed
 the package (port COM3): a console program that runs as invoked, its CSV listing, "*" for the only
-port, a port added, the search of simulated printers and a binding by MAC, results on standard
-output and refusals on standard error only. The steps run with --inside and report what they saw
-as one JSON line."""
+port, a port added and one removed, the search of simulated printers and a binding by MAC, results
+on standard output and refusals on standard error only; its export imported in a second prefix.
+The steps run with --inside (and --import) and report what they saw as one JSON line."""
 
 import json
 import os
@@ -37,6 +37,12 @@ def binding(port):
     """The values of one binding as `reg query` shows them, sorted by name; None when it is missing."""
     code, text = batch_run(f'reg query "{STORE}\\{port}"')
     return re.findall(r"^\s+(\S+)\s+(REG_\w+)\s+(\S+)", text, re.M) if code == 0 else None
+
+
+def store():
+    """What `reg query /s` shows of the whole store; None when there is none."""
+    code, text = batch_run(f'reg query "{STORE}" /s')
+    return text if code == 0 else None
 
 
 def pe_facts(path):
@@ -74,6 +80,29 @@ def inside():
     seen["remove_port"] = ctl("/remove-port com4")
     seen["list_after_remove"] = ctl("/list /csv")
     seen["remove_again"] = ctl("/remove-port COM4")
+    os.makedirs(prefix_path("C:\\kvr export"), exist_ok=True)
+    seen["export"] = ctl('/export "C:\\kvr export\\ports.csv"')
+    with open(prefix_path("C:\\kvr export\\ports.csv"), "rb") as f:
+        seen["exported"] = f.read().decode("latin-1")
+    seen["store"] = store()
+    print(json.dumps(seen), flush=True)
+
+
+def inside_import():
+    """Another PC: the package with two ports, an import file with one bad line, then the file
+    exported on the first (KVR_CTL_EXPORTED)."""
+    seen = {"setup_exit": subprocess.run([os.environ["KVR_WINE"], setup_package(), "/S"],
+                                         capture_output=True).returncode}
+    seen["add_port"] = ctl("/add-port")
+    exported = os.environ["KVR_CTL_EXPORTED"]
+    with open(prefix_path("C:\\bad.csv"), "w", newline="") as f:
+        f.write(exported.replace("192.168.250.11", "192.168.250.256"))
+    seen["bad"] = ctl("/import C:\\bad.csv")
+    seen["store_after_bad"] = store()
+    with open(prefix_path("C:\\ports.csv"), "w", newline="") as f:
+        f.write(exported)
+    seen["import"] = ctl("/import C:\\ports.csv")
+    seen["store"] = store()
     print(json.dumps(seen), flush=True)
 
 
@@ -125,9 +154,26 @@ class Kvrctl(unittest.TestCase):
                                                         "COM4,192.168.250.11,515,orphaned\r\n", ""])
         self.assertEqual(seen["remove_again"][:2], [2, ""])
 
+        # What one PC exports, another imports to the same store bytes; a file with a bad line
+        # writes nothing there.
+        self.assertEqual(seen["export"][0], 0)
+        self.assertEqual(seen["exported"], seen["list_after_remove"][1])
+        os.environ["KVR_CTL_EXPORTED"] = seen["exported"]
+        other = report_from_own_prefix(__file__, "--import")
+        self.assertEqual(other["add_port"][:2], [0, "COM4\r\n"])
+        self.assertEqual(other["bad"][:2], [87, ""])
+        self.assertIn("line 3: not a printer's IPv4 address: 192.168.250.256", other["bad"][2])
+        self.assertIsNone(other["store_after_bad"])
+        self.assertEqual(other["import"], [0, "COM3 bound to 192.168.250.10 9100\r\n"
+                                              "COM4 bound to 192.168.250.11 515\r\n", ""])
+        self.assertIsNotNone(seen["store"])
+        self.assertEqual(other["store"], seen["store"])
+
 
 if __name__ == "__main__":
     if "--inside" in sys.argv:
         inside()
+    elif "--import" in sys.argv:
+        inside_import()
     else:
         unittest.main()
