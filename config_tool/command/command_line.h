@@ -45,8 +45,8 @@ struct Command {
 
 // arguments: the command line after the program's name (WinMain's), may be null. Arguments are
 // separated by blanks; double quotes group blanks into one and are dropped. Switches begin with
-// "/" or "-" and are matched in any letter case. Blank or empty: OpenTool for kvrconfig, Usage for
-// kvrctl.
+// "/" or "-" and are matched in any letter case; "\\.\COM10" names COM10. Blank or empty: OpenTool
+// for kvrconfig, a missing argument (Invalid) for kvrctl, whose usage is "/?".
 Command ParseCommandLine(const char* arguments, CommandSet set = CommandSet::kConfigTool);
 
 // The arguments of a whole command line (GetCommandLineA): what follows the program's name, which
