@@ -1,6 +1,7 @@
 #include <winsock2.h>
 
 #include "assignment_store.h"
+#include "binding_value_write.h"
 
 #include "handles.h"
 #include "machine_keys.h"
@@ -105,6 +106,13 @@ LONG DeleteAssignment(const char* portName)
 namespace {
 constexpr const char* kBindingValues[] = {"Port_", "IPAddress", "Port"};
 
+LONG RegistryValueWrite(HKEY key, const char* valueName, DWORD value)
+{
+    return ::RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+BindingValueWriteCall g_valueWrite = RegistryValueWrite;
+
 // Registry key names match in any letter case: com3 and COM3 are one key.
 bool SamePortKey(const char* a, const char* b)
 {
@@ -204,8 +212,7 @@ void ReplaceBinding(const char* port, unsigned long ipAddress, int tcpPort, Bind
     SavedValue saved[3];
     for (size_t i = 0; i < 3; ++i) {
         saved[i] = SaveValue(key.Get(), kBindingValues[i]);
-        result = ::RegSetValueExA(key.Get(), kBindingValues[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&values[i]),
-                                  sizeof values[i]);
+        result = g_valueWrite(key.Get(), kBindingValues[i], values[i]);
         if (result == ERROR_SUCCESS)
             continue;
         outcome.writeError = result;
@@ -218,6 +225,13 @@ void ReplaceBinding(const char* port, unsigned long ipAddress, int tcpPort, Bind
     }
     leftoverError = RemoveLeftovers(key.Get(), path);
 }
+}
+
+BindingValueWriteCall ReplaceBindingValueWriteCall(BindingValueWriteCall call)
+{
+    BindingValueWriteCall previous = g_valueWrite;
+    g_valueWrite = call ? call : RegistryValueWrite;
+    return previous;
 }
 
 BindingOutcome WritePortBinding(const char* previousPort, const char* port, unsigned long ipAddress, int tcpPort)

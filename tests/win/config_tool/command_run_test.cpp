@@ -2,10 +2,12 @@
 // that a binding the registry refuses leaves the earlier one as it was.
 #include "command/command_run.h"
 #include "machine_keys.h"
+#include "store/binding_value_write.h"
 #include "store_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
 namespace {
@@ -22,6 +24,14 @@ std::string BindingBytes(const std::string& port)
 }
 
 const std::string kBound9100 = std::string("\x8C\x23\0\0|\xC0\xA8\xFA\x0A|\x23\x8C\0\0", 14);
+
+// The registry takes "Port_" and refuses "IPAddress", as a registry out of resources would.
+LONG RefuseTheAddress(HKEY key, const char* valueName, DWORD value)
+{
+    if (std::strcmp(valueName, "IPAddress") == 0)
+        return ERROR_NO_SYSTEM_RESOURCES;
+    return ::RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
 
 std::string TempFolder(const char* name)
 {
@@ -88,6 +98,27 @@ TEST(RunCommand, ABindTheRegistryRefusesKeepsThePortsEarlierBindingAndSaysSo)
     EXPECT_EQ(output.text, "");
     EXPECT_NE(output.errors.find("(registry error 5"), std::string::npos) << output.errors;
     EXPECT_NE(output.errors.find("COM3 keeps its earlier binding, as it was."), std::string::npos) << output.errors;
+    ClearPortsAndStore();
+}
+
+TEST(RunCommand, AWriteRefusedHalfWayPutsBackWhatWasWrittenBeforeIt)
+{
+    ClearPortsAndStore();
+    AddPortDevice("0000", "COM3");
+    AddPortDevice("0001", "COM4");
+    const BYTE earlier[4] = {192, 168, 0, 10};
+    WriteBinding("COM3", earlier, 515);
+    const std::string before = BindingBytes("COM3");
+    BindingValueWriteCall registry = ReplaceBindingValueWriteCall(RefuseTheAddress);
+    CommandOutput rebound, fresh;
+    int reboundExit = RunCommand(ParseCommandLine("/bind COM3 192.168.250.10 9100"), rebound);
+    int freshExit = RunCommand(ParseCommandLine("/bind COM4 192.168.250.10 9100"), fresh);
+    ReplaceBindingValueWriteCall(registry);
+    EXPECT_EQ(reboundExit, kCommandFailed);
+    EXPECT_EQ(BindingBytes("COM3"), before);
+    EXPECT_NE(rebound.errors.find("COM3 keeps its earlier binding, as it was."), std::string::npos) << rebound.errors;
+    EXPECT_EQ(freshExit, kCommandFailed);
+    EXPECT_FALSE(BindingExists("COM4"));
     ClearPortsAndStore();
 }
 
