@@ -40,7 +40,7 @@ void WriteToStartingConsole(const std::string& text)
 void WriteStandardStream(DWORD which, const std::string& text)
 {
     HANDLE out = ::GetStdHandle(which);
-    if (text.empty() || !out || out == INVALID_HANDLE_VALUE)
+    if (text.empty() || !(out && out != INVALID_HANDLE_VALUE))
         return;
     DWORD mode = 0;
     if (!::GetConsoleMode(out, &mode)) {
