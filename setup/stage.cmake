@@ -5,6 +5,7 @@
 set(programs
   installer/kvrlancom_installer.exe KVRLANCOM_INSTALLER.exe
   config_tool/kvrconfig.exe kvrconfig.exe
+  config_tool/kvrctl.exe kvrctl.exe
   uninstaller/kvrlancom_uninstaller.exe kvrlancom_uninstaller.exe)
 
 file(REMOVE_RECURSE ${DEST})

@@ -36,3 +36,28 @@ void WriteToStartingConsole(const std::string& text)
     console.Reset();
     ::FreeConsole();
 }
+
+void WriteStandardStream(DWORD which, const std::string& text)
+{
+    HANDLE out = ::GetStdHandle(which);
+    if (text.empty() || !(out && out != INVALID_HANDLE_VALUE))
+        return;
+    DWORD mode = 0;
+    if (!::GetConsoleMode(out, &mode)) {
+        WriteAll(out, text);
+        return;
+    }
+    // A console shows its own code page (often the OEM one), not the program's: hand it the
+    // characters themselves.
+    int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    for (size_t done = 0; done < wide.size();) {
+        DWORD written = 0;
+        if (!::WriteConsoleW(out, wide.data() + done, static_cast<DWORD>(wide.size() - done), &written, nullptr) ||
+            written == 0)
+            return;
+        done += written;
+    }
+}

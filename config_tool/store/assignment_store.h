@@ -29,9 +29,11 @@ LONG WriteAssignmentValue(const char* portName, const char* valueName, DWORD val
 // does not exist counts as deleted.
 LONG DeleteAssignment(const char* portName);
 
-// Binds port to a printer: deletes previousPort's binding first unless it is "Not Assigned", then
-// writes "Port_" = tcpPort, "IPAddress" = ipAddress (network byte order) and "Port" = htons of
-// tcpPort's low 16 bits, in that order. Every step is tried; each half reports its first error, so
-// that a removal without the new binding, or the reverse, can be told apart. An empty port writes
-// nothing (never values under the store root itself).
+// Binds port to a printer: deletes previousPort's binding first unless it is "Not Assigned" or port
+// itself, then writes "Port_" = tcpPort, "IPAddress" = ipAddress (network byte order) and "Port" =
+// htons of tcpPort's low 16 bits, in that order, into port's key, and then removes whatever else
+// that key held. A write the registry refuses leaves port's earlier binding as it was (restoreError
+// says when even that failed). Each half reports its first error, so that a removal without the
+// new binding, or the reverse, can be told apart. An empty port writes nothing (never values under
+// the store root itself).
 BindingOutcome WritePortBinding(const char* previousPort, const char* port, unsigned long ipAddress, int tcpPort);

@@ -37,6 +37,18 @@ std::string BindingFailureText(const BindingOutcome& o)
                       "Error : Fail to remove the binding of %s (registry error %ld).\r\n"
                       "%s is assigned to this printer, and %s stays bound to it as well.",
                       previous, o.removeError, port, previous);
+    } else if (o.previousPort == o.port) {
+        // Written over the port's own binding, which a refused write leaves as it was.
+        if (o.restoreError == 0)
+            std::snprintf(text, sizeof text,
+                          "Error : Fail to assign %s to this printer (registry error %ld).\r\n"
+                          "Its binding to %s stays as it was.",
+                          port, o.writeError, port);
+        else
+            std::snprintf(text, sizeof text,
+                          "Error : Fail to assign %s to this printer (registry error %ld).\r\n"
+                          "Its earlier binding to %s could not be put back either (registry error %ld).",
+                          port, o.writeError, port, o.restoreError);
     } else if (!hadPrevious) {
         std::snprintf(text, sizeof text, "Error : Fail to assign %s to this printer (registry error %ld).", port,
                       o.writeError);

@@ -25,14 +25,17 @@ std::string AssignedPortOf(const PortBindings& bindings, uint32_t ip);
 // no port of ours.
 bool IsBindablePortName(const std::string& name);
 
-// How binding a port to a printer went: the earlier binding is removed first, then the new one is
-// written, and either half can fail on its own. Codes are the registry's (0 when that half went
+// How binding a port to a printer went: the earlier binding of another port is removed first, then
+// the new one is written over the port's own, and either half can fail on its own. Codes are the registry's (0 when that half went
 // well or had nothing to do).
 struct BindingOutcome {
     std::string previousPort;  // the binding removed first; empty when there was none to remove
     std::string port;          // the port bound now
     long removeError = 0;
     long writeError = 0;
+    // When the write failed: putting back what the port's key held before failed too (0 when the
+    // earlier binding of port is as it was).
+    long restoreError = 0;
 };
 
 // What the user is told when a binding did not go wholly as asked: which half failed, and so where

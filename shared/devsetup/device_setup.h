@@ -35,3 +35,8 @@ int InstallFromInf(std::string infPath, const char* hardwareId);
 // Removes every present device whose hardware-ID list holds the package's hardware ID
 // (kDriverHardwareId, exact and case-sensitive), reporting each failed removal the program's way.
 void RemoveDevicesByHardwareId();
+
+// Removes the present device of the package (kDriverHardwareId) whose "PortName" is portName, in
+// any letter case; nothing is reported. NO_ERROR, ERROR_NOT_FOUND when no device of the package has
+// that port, or the removal's error.
+DWORD RemoveDeviceByPortName(const char* portName);

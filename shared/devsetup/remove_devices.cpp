@@ -73,3 +73,34 @@ void RemoveDevicesByHardwareId()
         }
     }
 }
+
+DWORD RemoveDeviceByPortName(const char* portName)
+{
+    UniqueDevInfo set(::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+    if (!set.Valid())
+        return ::GetLastError();
+
+    SP_DEVINFO_DATA device = {};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set.Get(), index, &device); ++index) {
+        HardwareIdList hardwareIds;
+        if (ReadHardwareIds(set.Get(), device, hardwareIds) != NO_ERROR || !HoldsDriverHardwareId(hardwareIds))
+            continue;
+        // The port name the system gave the device, in its "Device Parameters".
+        HKEY opened = ::SetupDiOpenDevRegKey(set.Get(), &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        UniqueHKey parameters(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+        if (!parameters.Valid())
+            continue;
+        char name[64] = {0};
+        DWORD type = 0;
+        DWORD size = sizeof name - 1;
+        if (::RegQueryValueExA(parameters.Get(), kPortNameValue, nullptr, &type, reinterpret_cast<BYTE*>(name),
+                               &size) != ERROR_SUCCESS ||
+            type != REG_SZ || ::lstrcmpiA(name, portName) != 0)
+            continue;
+        if (!CallDeviceRemove(set.Get(), &device))
+            return ::GetLastError();
+        return NO_ERROR;
+    }
+    return ERROR_NOT_FOUND;
+}

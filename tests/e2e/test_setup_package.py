@@ -127,7 +127,7 @@ class SetupPackage(unittest.TestCase):
         # Run twice: the second run replaces the files and adds no port.
         self.assertEqual(seen["setup_exits"], [0, 0])
         self.assertEqual(seen["devices_first"], 1)
-        programs = ["KVRLANCOM_INSTALLER.exe", "kvrconfig.exe", "kvrlancom_uninstaller.exe"]
+        programs = ["KVRLANCOM_INSTALLER.exe", "kvrconfig.exe", "kvrctl.exe", "kvrlancom_uninstaller.exe"]
         # The stand-in driver package: the INF and the co-installer it copies from beside it; and
         # the list of what the setup laid down, which the uninstaller removes.
         self.assertEqual(seen["files"], sorted(programs + ["kvrlancom.INF", "kvrlancom_portname.dll",

@@ -63,3 +63,67 @@ TEST(PortListing, PortListOrderThenBindingsWhosePortIsGone)
               "COM7      192.168.0.10 515 (port no longer exists)\r\n");
     EXPECT_EQ(PortListingText({}, {}), "The package has no port, and no port is bound.\r\n");
 }
+
+TEST(ParseCommandLine, KvrctlTakesItsOwnSwitchesAndKvrconfigDoesNot)
+{
+    Command byMac = ParseCommandLine("-BIND \\\\.\\COM10 00-1A-2b-3d-4e-5f", CommandSet::kCtl);
+    ASSERT_EQ(byMac.kind, CommandKind::Bind) << byMac.problem;
+    EXPECT_TRUE(byMac.byMac);
+    EXPECT_EQ(byMac.port, "COM10");
+    EXPECT_EQ(std::vector<int>(byMac.mac, byMac.mac + 6), (std::vector<int>{0x00, 0x1a, 0x2b, 0x3d, 0x4e, 0x5f}));
+    EXPECT_EQ(byMac.tcpPort, 0);   // the port the printer reports
+    EXPECT_EQ(ParseCommandLine("/bind * 00:1a:2b:3d:4e:5f 515", CommandSet::kCtl).tcpPort, 515);
+    // A quoted path keeps its blanks, as /export and /import take it.
+    Command exported = ParseCommandLine("/export \"C:\\Deploy Files\\ports.csv\"", CommandSet::kCtl);
+    EXPECT_EQ(exported.kind, CommandKind::Export);
+    EXPECT_EQ(exported.file, "C:\\Deploy Files\\ports.csv");
+    EXPECT_TRUE(ParseCommandLine("/list /CSV", CommandSet::kCtl).csv);
+    EXPECT_EQ(ParseCommandLine("/?", CommandSet::kCtl).kind, CommandKind::Usage);
+    EXPECT_EQ(ParseCommandLine("", CommandSet::kCtl).kind, CommandKind::Invalid);
+    // Mixed separators and a MAC where kvrconfig wants an address are refused.
+    EXPECT_EQ(ParseCommandLine("/bind COM3 00:1a-2b:3d:4e:5f", CommandSet::kCtl).kind, CommandKind::Invalid);
+    EXPECT_EQ(ParseCommandLine("/bind COM3 00:1a:2b:3d:4e:5f 9100").problem,
+              "Not a printer's IPv4 address: 00:1a:2b:3d:4e:5f");
+    EXPECT_EQ(ParseCommandLine("/find").problem, "Unknown argument: /find");
+    EXPECT_STREQ(ArgumentsAfterProgramName("\"C:\\Program Files\\kvrctl.exe\"  /list"), "/list");
+    EXPECT_STREQ(ArgumentsAfterProgramName("kvrctl /list /csv"), "/list /csv");
+}
+
+TEST(BindingsCsv, WhatListWritesImportReadsBackAndABadLineIsNamed)
+{
+    const uint8_t printer[4] = {192, 168, 250, 10};
+    std::string csv = PortListingCsv(InPortListOrder({"COM4", "COM3"}), {{"COM3", NetworkOrderAddress(printer), 9100},
+                                                                         {"COM7", NetworkOrderAddress(printer), 515}});
+    EXPECT_EQ(csv, "port,address,tcpport,state\r\n"
+                   "COM3,192.168.250.10,9100,bound\r\n"
+                   "COM4,,,unbound\r\n"
+                   "COM7,192.168.250.10,515,orphaned\r\n");
+    EXPECT_EQ(PortListingCsv({}, {}), "port,address,tcpport,state\r\n");
+    std::vector<ImportedBinding> lines;
+    std::string problem;
+    ASSERT_TRUE(ParseBindingsCsv(csv, lines, problem)) << problem;
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(lines[0].bound && lines[0].tcpPort == 9100 && lines[0].ip[3] == 10);
+    EXPECT_FALSE(lines[1].bound);
+    EXPECT_EQ(lines[2].port, "COM7");
+    EXPECT_FALSE(ParseBindingsCsv("port,address,tcpport,state\nCOM3,192.168.250.10,9100,bound\nCOM4,192.168.250,9100,bound\n",
+                                  lines, problem));
+    EXPECT_EQ(problem, "line 3: not a printer's IPv4 address: 192.168.250");
+    EXPECT_FALSE(ParseBindingsCsv("port,address,tcpport,state\r\nCOM4,192.168.250.10,,unbound\r\n", lines, problem));
+    EXPECT_EQ(problem, "line 2: an unbound port with an address");
+    EXPECT_FALSE(ParseBindingsCsv("COM3,192.168.250.10,9100,bound\r\n", lines, problem));
+    EXPECT_EQ(problem, "line 1: not the header port,address,tcpport,state");
+}
+
+TEST(FoundPrinters, OneLinePerReplyWithTheBoundPort)
+{
+    PrinterRecord bound = {{0x00, 0x1a, 0x2b, 0x3d, 0x4e, 0x5f}, {192, 168, 250, 10}, {255, 255, 255, 0}, {0, 0, 0, 0},
+                           {0x23, 0x8c}, 3, 1, 2, 0, {0, 0}};
+    PrinterRecord unconfigured = {};
+    unconfigured.mac[5] = 0x01;
+    EXPECT_EQ(FoundPrintersText({bound, unconfigured}, {{"COM3", NetworkOrderAddress(bound.ip)}}, true),
+              "mac,address,tcpport,firmware,port\r\n"
+              "00:1a:2b:3d:4e:5f,192.168.250.10,9100,1.2,COM3\r\n"
+              "00:00:00:00:00:01,0.0.0.0,0,0.0,\r\n");
+    EXPECT_EQ(FoundPrintersText({bound}, {}, false), "00:1a:2b:3d:4e:5f  192.168.250.10  9100   1.2     Not Assigned\r\n");
+}

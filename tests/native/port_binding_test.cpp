@@ -56,5 +56,5 @@ TEST(BindingFailureText, SaysWhichHalfFailedAndWhereThePrinterIsBoundNow)
     // The same port: its removal failed, but the values written over it make the binding as asked.
     EXPECT_EQ(text("COM4", "COM4", 5, 0), "");
     EXPECT_EQ(text("COM4", "COM4", 0, 5), "Error : Fail to assign COM4 to this printer (registry error 5).\r\n"
-                                          "Its binding to COM4 was removed: the printer is bound to no port now.");
+                                          "Its binding to COM4 stays as it was.");
 }

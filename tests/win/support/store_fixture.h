@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <shlwapi.h>
+#include <sddl.h>
 
 #include <string>
 
@@ -93,4 +94,25 @@ inline void UnlockBinding(const std::string& port)
     SECURITY_DESCRIPTOR sd;
     if (::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) && ::SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE))
         ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &sd);
+}
+
+// Makes the binding of port one whose key may be read and deleted but not written, as a key another
+// account owns can be. AllowWrites gives everyone every right on it again.
+inline bool RefuseWrites(const std::string& port, const char* sddl = "D:(A;;0x30019;;;WD)")
+{
+    UniqueHKey key;
+    std::string path = std::string(kAssignmentStoreKey) + "\\" + port;
+    if (OpenRegKey(key, HKEY_LOCAL_MACHINE, path.c_str(), WRITE_DAC) != ERROR_SUCCESS)
+        return false;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr))
+        return false;
+    bool set = ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+    ::LocalFree(sd);
+    return set;
+}
+
+inline void AllowWrites(const std::string& port)
+{
+    RefuseWrites(port, "D:(A;;KA;;;WD)");
 }
