@@ -159,12 +159,18 @@ private:
     void ArmReading() { ::WSAAsyncSelect(m_socket.Get(), m_window, KWM_SOCKET, FD_READ); }
 
     // The rest of the round after `delayMs`, behind everything else in the queue (a timer's message
-    // is the lowest there is). Should the system give no timer, notifications carry the reading on.
+    // is the lowest there is). Should the system give no timer, the reading goes on all the same:
+    // after a pause for an error, when the socket layer next notifies; otherwise by a notification
+    // of the endpoint's own (Wine does not notify again when notifications are turned back on with
+    // datagrams already waiting).
     void ResumeAfter(UINT delayMs)
     {
-        if (::SetTimer(m_window, kResumeTimer, delayMs, nullptr))
+        if (::SetTimer(m_window, kResumeTimer, delayMs, nullptr)) {
             m_resumePending = true;
-        else
+            return;
+        }
+        if (delayMs > USER_TIMER_MINIMUM ||
+            !::PostMessageA(m_window, KWM_SOCKET, static_cast<WPARAM>(m_socket.Get()), WSAMAKESELECTREPLY(FD_READ, 0)))
             ArmReading();
     }
 

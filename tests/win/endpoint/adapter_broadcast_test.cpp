@@ -110,7 +110,7 @@ protected:
         m_host = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         m_control.m_hWnd = ::CreateWindowExA(0, KVR_WINSOCK_CLASS, KVR_WINSOCK_INITIAL_PROPERTIES, WS_CHILD, 0, 0, 0,
                                              0, m_host, reinterpret_cast<HMENU>(1000), nullptr, nullptr);
-        ASSERT_TRUE(m_control.m_hWnd);
+        ASSERT_TRUE(m_control.m_hWnd) << "host " << m_host << " error " << ::GetLastError();
     }
     void TearDown() override
     {

@@ -12,7 +12,11 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <mswsock.h>
+
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 constexpr u_short kTestPort = 48790;
@@ -94,11 +98,11 @@ protected:
         DrainQueue();
     }
 
-    void Send(int count)
+    void Send(int count, u_short port = kTestPort)
     {
         sockaddr_in to = {};
         to.sin_family = AF_INET;
-        to.sin_port = htons(kTestPort);
+        to.sin_port = htons(port);
         to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         for (int i = 0; i < count; ++i)
             ::sendto(m_sender.Get(), "IMIN", 4, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
@@ -148,6 +152,36 @@ int WSAAPI FailingRecvFrom(SOCKET, char*, int, int, sockaddr*, int*)
     ++g_receiveCalls;
     ::WSASetLastError(WSAENETDOWN);
     return SOCKET_ERROR;
+}
+
+std::vector<std::string> g_socketCalls;
+template <class Function>
+Function Original(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ws2_32.dll"), name)));
+}
+int WSAAPI RecordingSetSockOpt(SOCKET s, int level, int name, const char* value, int length)
+{
+    if (level == SOL_SOCKET && name == SO_EXCLUSIVEADDRUSE)
+        g_socketCalls.push_back("exclusive " + std::to_string(*reinterpret_cast<const BOOL*>(value)));
+    using SetOption = int(WSAAPI*)(SOCKET, int, int, const char*, int);
+    return Original<SetOption>("setsockopt")(s, level, name, value, length);
+}
+int WSAAPI RecordingIoctl(SOCKET s, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned,
+                          LPWSAOVERLAPPED overlapped, LPWSAOVERLAPPED_COMPLETION_ROUTINE routine)
+{
+    if (code == SIO_UDP_CONNRESET || code == 0x9800000F)  // SIO_UDP_NETRESET
+        g_socketCalls.push_back(std::string(code == SIO_UDP_CONNRESET ? "connreset " : "netreset ") +
+                                std::to_string(*static_cast<const BOOL*>(in)));
+    using Ioctl = int(WSAAPI*)(SOCKET, DWORD, void*, DWORD, void*, DWORD, DWORD*, LPWSAOVERLAPPED,
+                               LPWSAOVERLAPPED_COMPLETION_ROUTINE);
+    return Original<Ioctl>("WSAIoctl")(s, code, in, inSize, out, outSize, returned, overlapped, routine);
+}
+int WSAAPI RecordingBind(SOCKET s, const sockaddr* name, int length)
+{
+    g_socketCalls.push_back("bind " + std::to_string(ntohs(reinterpret_cast<const sockaddr_in*>(name)->sin_port)));
+    using Bind = int(WSAAPI*)(SOCKET, const sockaddr*, int);
+    return Original<Bind>("bind")(s, name, length);
 }
 
 UINT_PTR WINAPI RefusedTimer(HWND, UINT_PTR, UINT, TIMERPROC)
@@ -200,4 +234,27 @@ TEST_F(EndpointRounds, WithoutATimerToResumeByTheReadingGoesOnByNotifications)
     ASSERT_TRUE(refused.Applied());
     Send(300);
     EXPECT_TRUE(DispatchUntil([] { return g_host.delivered >= 300; }, 5000)) << g_host.delivered;
+}
+
+TEST_F(EndpointRounds, TheToolPortIsBoundForTheEndpointAloneWithReportsOfEarlierSendsOff)
+{
+    g_socketCalls.clear();
+    {
+        ImportPatch option("ws2_32.dll", "setsockopt", reinterpret_cast<void*>(&RecordingSetSockOpt));
+        ImportPatch ioctl("ws2_32.dll", "WSAIoctl", reinterpret_cast<void*>(&RecordingIoctl));
+        ImportPatch bind("ws2_32.dll", "bind", reinterpret_cast<void*>(&RecordingBind));
+        ASSERT_TRUE(option.Applied() && ioctl.Applied() && bind.Applied());
+        ::CreateWindowExA(0, KVR_WINSOCK_CLASS, "Protocol=UDP;LocalPort=48792", WS_CHILD, 0, 0, 0, 0, m_host,
+                          reinterpret_cast<HMENU>(1001), nullptr, nullptr);
+    }
+    EXPECT_EQ(g_socketCalls, (std::vector<std::string>{"exclusive 1", "connreset 0", "netreset 0", "bind 48792"}));
+}
+
+TEST_F(EndpointRounds, AnEndpointThatOnlySendsIsToldOfNothingItReceives)
+{
+    ::CreateWindowExA(0, KVR_WINSOCK_CLASS, "Protocol=UDP;LocalPort=48793;SendOnly=1", WS_CHILD, 0, 0, 0, 0, m_host,
+                      reinterpret_cast<HMENU>(1001), nullptr, nullptr);
+    Send(5, 48793);
+    DispatchUntil([] { return false; }, 300);
+    EXPECT_EQ(g_host.delivered, 0);
 }
