@@ -112,12 +112,16 @@ protected:
         wc.lpfnWndProc = HostProc;
         wc.lpszClassName = "KvrEndpointHost";
         ::RegisterClassA(&wc);
-        m_host = ::CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                                   nullptr, nullptr);
+        m_host = NewHost(HWND_MESSAGE);  // needs no display
         ASSERT_TRUE(m_host) << ::GetLastError();
     }
     void TearDown() override { ::DestroyWindow(m_host); }
 
+    static HWND NewHost(HWND parent)
+    {
+        return ::CreateWindowExA(0, "KvrEndpointHost", "", parent ? 0 : WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, parent,
+                                 nullptr, nullptr, nullptr);
+    }
     HWND Create(const char* properties)
     {
         return m_endpoint.m_hWnd = ::CreateWindowExA(0, KVR_WINSOCK_CLASS, properties, WS_CHILD, 0, 0, 0, 0, m_host,
@@ -177,6 +181,10 @@ TEST_F(Endpoint, ABurstLeavesAtMostOneNotificationQueuedAndAPendingPaintIsDoneMi
         ++queued;
     EXPECT_LE(queued, 1);
 
+    ::DestroyWindow(m_host);  // a shown window, painted at once
+    m_host = NewHost(nullptr);
+    ASSERT_TRUE(m_host) << ::GetLastError();
+    Create(kLoopback);
     ::ShowWindow(m_host, SW_SHOWNA);
     ::UpdateWindow(m_host);
     g_invalidate = true;  // as a dialog's counter is at each reply
