@@ -74,3 +74,15 @@ CPreciseTiming::~CPreciseTiming()
     if (m_bActive)
         ::timeEndPeriod(1);
 }
+
+UINT UserInputQueueFlags()
+{
+    // The build's headers leave touch and pen out of QS_INPUT; the system says whether it knows them.
+    static const UINT flags = [] {
+        constexpr UINT kTouchAndPen = 0x0800 | 0x1000;  // QS_TOUCH | QS_POINTER
+        ::SetLastError(ERROR_SUCCESS);
+        ::GetQueueStatus(QS_INPUT | kTouchAndPen);
+        return ::GetLastError() == ERROR_INVALID_FLAGS ? UINT{QS_INPUT} : UINT{QS_INPUT | kTouchAndPen};
+    }();
+    return flags;
+}

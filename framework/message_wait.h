@@ -24,3 +24,7 @@ public:
 private:
     bool m_bActive;
 };
+
+// The GetQueueStatus flags of the user's input as this system counts it: keyboard and mouse, and
+// touch and pen where Windows queues them apart (Windows 8 and later; earlier ones refuse the flags).
+UINT UserInputQueueFlags();

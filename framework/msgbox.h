@@ -1,10 +1,8 @@
 // The application's message box, as every program of the system shows it.
 #pragma once
 #include <windows.h>
-#include <string>
 
-// The running program file's name without folder and extension ("kvrconfig" for ...\kvrconfig.exe).
-std::string AfxGetAppName();
+#include "app_name.h"
 
 // Shows text with the program's name as caption, owned by the program's active window; in the
 // background (no active window), by the shown dialog whose handler raises it, else the main window.

@@ -1,6 +1,6 @@
 #include "wnd.h"
 
-#include "msgbox.h"
+#include "app_name.h"
 
 #include <vector>
 

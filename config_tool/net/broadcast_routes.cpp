@@ -10,7 +10,7 @@ std::vector<BroadcastRoute> BroadcastRoutes(const std::vector<AdapterAddress>& a
         for (const BroadcastRoute& r : routes)
             seen |= r.interfaceIndex == a.interfaceIndex;
         if (!seen)
-            routes.push_back({a.interfaceIndex, a.address | ~a.mask});
+            routes.push_back({a.interfaceIndex, a.address | ~a.mask, a.address});
     }
     return routes;
 }

@@ -19,6 +19,7 @@ struct AdapterAddress {
 struct BroadcastRoute {
     uint32_t interfaceIndex = 0;
     uint32_t directedBroadcast = 0;
+    uint32_t address = 0;  // the adapter's own, the copy's source (host byte order)
 };
 
 // One route per adapter that is up, is not a loopback and has an IPv4 address (its first one), in

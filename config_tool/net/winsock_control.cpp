@@ -1,11 +1,13 @@
 #include "socket_handle.h"
 
-#include <ws2ipdef.h>
+#include <mswsock.h>
 
 #include "winsock_control.h"
 
+#include "adapter_broadcast.h"
 #include "adapters.h"
 #include "endpoint_properties.h"
+#include "message_wait.h"
 #include "msgbox.h"
 
 #include <cstdio>
@@ -20,9 +22,31 @@ constexpr UINT KWM_SOCKET = WM_APP + 1;
 // A burst of replies (hundreds of printers answering at once) must not overflow the socket.
 constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagram = 65536;
-// How long datagrams are read in one go while the user's input, painting or a timer waits.
+// A round of reading ends after this long whatever the socket still holds: the hosting dialog's
+// input, painting, timers and other waits take their turn before the next round.
+constexpr ULONGLONG kRoundBudgetMs = 50;
+// Within a round the queue is looked at after the first datagram and then this often.
 constexpr ULONGLONG kSliceMs = 20;
+// After a receive error other than "nothing waiting" the next round waits this long: an error that
+// lasts (the network gone) must not keep the window busy.
+constexpr UINT kErrorBackOffMs = 250;
 constexpr UINT_PTR kResumeTimer = 1;
+
+#ifndef SIO_UDP_NETRESET
+#define SIO_UDP_NETRESET _WSAIOW(IOC_VENDOR, 15)
+#endif
+
+// Reports of earlier sends (an ICMP "port unreachable" or "time exceeded" for a datagram that went
+// out) would otherwise come back as a failed receive on Windows; the replies are all this socket
+// reads, so they are turned off.
+void TurnOffSendReports(SOCKET socket)
+{
+    for (DWORD code : {static_cast<DWORD>(SIO_UDP_CONNRESET), static_cast<DWORD>(SIO_UDP_NETRESET)}) {
+        BOOL report = FALSE;
+        DWORD returned = 0;
+        ::WSAIoctl(socket, code, &report, sizeof report, nullptr, 0, &returned, nullptr, nullptr);
+    }
+}
 
 class Endpoint {
 public:
@@ -40,20 +64,27 @@ public:
     }
 
     // A new socket bound to the local port. When the port cannot be bound the socket stays, unbound,
-    // so that requests still go out (from a port of the system's choosing).
+    // so that requests still go out (from a port of the system's choosing). The port is bound for
+    // this socket alone: another program binding a more specific address on it would take the
+    // replies meant for this one.
     void Bind()
     {
         m_boundPort = -1;
+        ::KillTimer(m_window, kResumeTimer);
+        m_resumePending = false;
         m_socket.Reset(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
         if (!m_socket.Valid())
             return;
-        BOOL broadcast = TRUE;
-        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&broadcast),
-                     sizeof broadcast);
-        int receiveBuffer = kReceiveBufferBytes;
-        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
-                     sizeof receiveBuffer);
-        ::WSAAsyncSelect(m_socket.Get(), m_window, KWM_SOCKET, FD_READ);
+        BOOL on = TRUE;
+        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
+        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on), sizeof on);
+        TurnOffSendReports(m_socket.Get());
+        if (!m_properties.sendOnly) {
+            int receiveBuffer = kReceiveBufferBytes;
+            ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
+                         sizeof receiveBuffer);
+            ArmReading();
+        }
         sockaddr_in local = {};
         local.sin_family = AF_INET;
         local.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -74,15 +105,25 @@ public:
         remote.sin_addr.s_addr = inet_addr(m_properties.remoteHost.c_str());
         if (remote.sin_addr.s_addr == INADDR_NONE && m_properties.remoteHost != kBroadcastHost) {
             const hostent* host = ::gethostbyname(m_properties.remoteHost.c_str());
-            if (!host || host->h_addrtype != AF_INET || !host->h_addr_list[0])
+            if (!host || host->h_addrtype != AF_INET || !host->h_addr_list[0]) {
+                ++m_unsent;
                 return;
+            }
             std::memcpy(&remote.sin_addr, host->h_addr_list[0], sizeof remote.sin_addr);
         }
+        // Out every adapter that is up (printers behind each must hear it). One adapter: one plain
+        // send, as ever.
+        std::vector<BroadcastRoute> routes;
         if (remote.sin_addr.s_addr == htonl(INADDR_BROADCAST))
-            SendBroadcast(data, remote);
-        else
-            SendTo(data, remote);
+            routes = BroadcastRoutes(ListIpv4Adapters());
+        if (routes.size() > 1)
+            m_unsent += SendOutOfEachAdapter(m_socket.Get(), data, ntohs(remote.sin_port), routes);
+        else if (::sendto(m_socket.Get(), reinterpret_cast<const char*>(data.data()), static_cast<int>(data.size()), 0,
+                          reinterpret_cast<const sockaddr*>(&remote), sizeof remote) == SOCKET_ERROR)
+            ++m_unsent;
     }
+
+    long Unsent() const { return m_unsent; }
 
     void GetData(std::vector<uint8_t>& data, long maxLength) const
     {
@@ -93,19 +134,18 @@ public:
         data.assign(m_buffer.begin(), m_buffer.begin() + count);
     }
 
-    // Datagrams are read and delivered until the socket has none left, so a burst costs one
-    // notification, not one per datagram. Posted socket notifications outrank input, painting and
-    // timers in the queue, so the queue is looked at after the first datagram and then every
-    // kSliceMs: the hosting dialog is painted there and then, and when input or a timer waits
-    // the rest is left in the socket and read after them (the resume timer is the lowest message
-    // there is). The hosting dialog's nonzero answer to a delivery means it has ended: nothing
-    // more is handed to it.
+    // One notification starts a round; the round reads and delivers datagrams until the socket is
+    // empty, and only then asks for the next notification. Notifications are off meanwhile: each
+    // read that leaves data behind would post another, and a long round would leave the queue
+    // full of them ahead of the user's input.
     void OnSocket(WPARAM socket, LPARAM event)
     {
         if (!m_socket.Valid() || static_cast<SOCKET>(socket) != m_socket.Get() || WSAGETSELECTEVENT(event) != FD_READ)
             return;
-        if (!m_resumePending)
-            Drain();
+        if (m_resumePending || m_hostEnded)
+            return;  // posted before this round's notifications were turned off
+        ::WSAAsyncSelect(m_socket.Get(), m_window, 0, 0);
+        Drain();
     }
 
     void OnResume()
@@ -116,72 +156,85 @@ public:
     }
 
 private:
-    void SendTo(const std::vector<uint8_t>& data, const sockaddr_in& remote)
-    {
-        ::sendto(m_socket.Get(), reinterpret_cast<const char*>(data.data()), static_cast<int>(data.size()), 0,
-                 reinterpret_cast<const sockaddr*>(&remote), sizeof remote);
-    }
+    void ArmReading() { ::WSAAsyncSelect(m_socket.Get(), m_window, KWM_SOCKET, FD_READ); }
 
-    // Out every adapter that is up (printers behind each must hear it), from this one socket so
-    // that the replies come to the local port. One adapter: one plain send, as ever. The outgoing
-    // interface is chosen per send; where the platform cannot, the adapter's subnet broadcast
-    // stands in (an unconfigured printer may not hear that one).
-    void SendBroadcast(const std::vector<uint8_t>& data, sockaddr_in remote)
+    // The rest of the round after `delayMs`, behind everything else in the queue (a timer's message
+    // is the lowest there is). Should the system give no timer, the reading goes on all the same:
+    // after a pause for an error, when the socket layer next notifies; otherwise by a notification
+    // of the endpoint's own (Wine does not notify again when notifications are turned back on with
+    // datagrams already waiting).
+    void ResumeAfter(UINT delayMs)
     {
-        std::vector<BroadcastRoute> routes = BroadcastRoutes(ListIpv4Adapters());
-        if (routes.size() < 2) {
-            SendTo(data, remote);
+        if (::SetTimer(m_window, kResumeTimer, delayMs, nullptr)) {
+            m_resumePending = true;
             return;
         }
-        for (const BroadcastRoute& route : routes) {
-            DWORD index = htonl(route.interfaceIndex);
-            bool chosen = ::setsockopt(m_socket.Get(), IPPROTO_IP, IP_UNICAST_IF, reinterpret_cast<const char*>(&index),
-                                       sizeof index) == 0;
-            remote.sin_addr.s_addr = chosen ? htonl(INADDR_BROADCAST) : htonl(route.directedBroadcast);
-            SendTo(data, remote);
-        }
-        DWORD any = 0;
-        ::setsockopt(m_socket.Get(), IPPROTO_IP, IP_UNICAST_IF, reinterpret_cast<const char*>(&any), sizeof any);
+        if (delayMs > USER_TIMER_MINIMUM ||
+            !::PostMessageA(m_window, KWM_SOCKET, static_cast<WPARAM>(m_socket.Get()), WSAMAKESELECTREPLY(FD_READ, 0)))
+            ArmReading();
     }
 
+    // Posted socket notifications outrank input, painting and timers in the queue, so a round looks
+    // at the queue after its first datagram and then every kSliceMs: pending painting is done on
+    // the spot, and when input or a timer waits, painting is still pending after a paint, or the
+    // round has run kRoundBudgetMs, the rest is left in the socket for the next round. The hosting
+    // dialog's nonzero answer to a delivery means it has ended: nothing more is handed to it.
     void Drain()
     {
         if (m_hostEnded || !m_socket.Valid())
             return;
         HWND host = ::GetParent(m_window);
         const WPARAM id = static_cast<WPARAM>(::GetDlgCtrlID(m_window));
+        const ULONGLONG roundEnd = ::GetTickCount64() + kRoundBudgetMs;
         ULONGLONG sliceEnd = 0;
         for (;;) {
             int received = ::recvfrom(m_socket.Get(), m_buffer.data(), static_cast<int>(m_buffer.size()), 0, nullptr,
                                       nullptr);
             if (received == SOCKET_ERROR) {
                 int error = ::WSAGetLastError();
-                // An error report for an earlier send (an ICMP "unreachable"): the datagrams behind it
-                // still count. Anything else (nothing waiting, the network gone) ends this round; a
-                // lasting error must not keep the window in this loop.
-                if (error == WSAECONNRESET || error == WSAENETRESET)
-                    continue;
-                return;
-            }
-            m_arrivedLength = received;
-            LRESULT ended = ::SendMessageA(host, KWM_DATAARRIVAL, id, static_cast<LPARAM>(received));
-            m_arrivedLength = -1;
-            if (ended) {
-                m_hostEnded = true;
-                return;
+                if (error == WSAEWOULDBLOCK) {
+                    ArmReading();  // empty: the next datagram notifies
+                    return;
+                }
+                // A report of an earlier send (where the system still gives them) is read past, the
+                // datagrams behind it still count; on the clock, like a datagram. Anything else
+                // ends the round for a while.
+                if (error != WSAECONNRESET && error != WSAENETRESET) {
+                    ResumeAfter(kErrorBackOffMs);
+                    return;
+                }
+            } else {
+                m_arrivedLength = received;
+                LRESULT ended = ::SendMessageA(host, KWM_DATAARRIVAL, id, static_cast<LPARAM>(received));
+                m_arrivedLength = -1;
+                if (ended) {
+                    m_hostEnded = true;
+                    return;
+                }
             }
             ULONGLONG now = ::GetTickCount64();
+            if (now >= roundEnd) {
+                ResumeAfter(USER_TIMER_MINIMUM);
+                return;
+            }
             if (now < sliceEnd)
                 continue;
             sliceEnd = now + kSliceMs;
-            DWORD waiting = HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER));
-            if (waiting & (QS_INPUT | QS_TIMER)) {
-                m_resumePending = true;
-                ::SetTimer(m_window, kResumeTimer, USER_TIMER_MINIMUM, nullptr);
+            const UINT input = UserInputQueueFlags();
+            // What is in the queue now, and what came since the last look.
+            DWORD status = ::GetQueueStatus(input | QS_PAINT | QS_TIMER);
+            DWORD waiting = HIWORD(status) | LOWORD(status);
+            bool paintLeft = false;
+            if (waiting & QS_PAINT) {
+                ::RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                // Still to paint: other windows of the thread (the one under the dialog), painted
+                // by the queue.
+                paintLeft = (LOWORD(::GetQueueStatus(QS_PAINT)) & QS_PAINT) != 0;
+            }
+            if (paintLeft || (waiting & (input | QS_TIMER))) {
+                ResumeAfter(USER_TIMER_MINIMUM);
                 return;
             }
-            if (waiting & QS_PAINT)
-                ::RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         }
     }
 
@@ -200,6 +253,7 @@ private:
     bool m_bindFailureShown = false;
     std::vector<char> m_buffer = std::vector<char>(kMaxDatagram);  // one datagram, reused
     long m_arrivedLength = -1;  // length of the datagram in m_buffer while it is delivered
+    long m_unsent = 0;          // datagrams (or copies of a broadcast) the system would not send
     bool m_resumePending = false;
     bool m_hostEnded = false;
 };
@@ -280,6 +334,12 @@ void CMSWinsockControl::SendData(const std::vector<uint8_t>& data)
 {
     if (Endpoint* endpoint = EndpointOf(m_hWnd))
         endpoint->Send(data);
+}
+
+long CMSWinsockControl::UnsentCount()
+{
+    Endpoint* endpoint = EndpointOf(m_hWnd);
+    return endpoint ? endpoint->Unsent() : 0;
 }
 
 void CMSWinsockControl::GetData(std::vector<uint8_t>& data, long maxLength)

@@ -33,6 +33,8 @@ public:
     void SetLocalPort(long port);
     // Sends the bytes as one datagram.
     void SendData(const std::vector<uint8_t>& data);
+    // How many datagrams (or copies of a broadcast out of one adapter) the system refused to send.
+    long UnsentCount();
     // During a KWM_DATAARRIVAL: the received datagram, at most maxLength bytes. Otherwise empty.
     void GetData(std::vector<uint8_t>& data, long maxLength);
 };

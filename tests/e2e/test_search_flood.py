@@ -1,15 +1,18 @@
-"""A host on the printers' side streams printer replies at the tool's port for 10 s, faster than
-the tool can take them. The search still ends 3.1 s after it starts, and Esc and a click on
-Cancel (real input, which queues behind the socket's notifications) end it at once."""
+"""A host on the printers' side streams printer replies at the tool's port, faster than the tool
+can take them. The search still ends 3.1 s after it starts, and Esc and a click on Cancel (real
+input, which queues behind the socket's notifications) end it at once. The configuration dialog
+shows at once and its Save still ends on the printer's "SETC"; a firmware upload keeps its pacing."""
 
 import os
 import subprocess
 import sys
 import time
 
-from session import E2ETestCase, IDC_FOUND_COUNT, SEARCH_TITLE
+from firmware_upload import choose_file, firs_datagrams, image, open_upload, stream_pieces, write_file
+from session import E2ETestCase, IDC_CONFIGURE, IDC_FOUND_COUNT, IDC_PRINTER_LIST, SEARCH_TITLE
 
-IDCANCEL, VK_ESCAPE = 2, 0x1B
+IDOK, IDCANCEL, VK_ESCAPE = 1, 2, 0x1B
+P1 = "mac=00:1a:2b:3d:4e:5f,ip=192.168.0.10,mask=255.255.255.0,gw=192.168.0.1,port=515,baud=0x10,fw=1.10"
 
 # Replies of 1,000 different printers, over and over, 20,000 a second, for as long as asked.
 FLOOD = """
@@ -29,13 +32,24 @@ print(sent)
 
 
 class Flood(E2ETestCase):
-    def test_search_ends_on_time_and_cancels_during_a_flood(self):
-        s = self.start_session()
+    def flood(self, seconds):
         flood = subprocess.Popen(["ip", "netns", "exec", os.environ["KVR_PRINTER_NS"], sys.executable, "-c",
-                                  FLOOD, "10"], stdout=subprocess.PIPE, text=True)
+                                  FLOOD, str(seconds)], stdout=subprocess.PIPE, text=True)
         self.addCleanup(flood.wait)
         self.addCleanup(flood.kill)
         time.sleep(0.3)
+        return flood
+
+    def flooded_printer(self):
+        """A session with the printer found and chosen, then the flood (30 s)."""
+        s = self.start_session([P1])
+        s.search()
+        s.driver.lv_select(s.main, IDC_PRINTER_LIST, 0)
+        return s, self.flood(30)
+
+    def test_search_ends_on_time_and_cancels_during_a_flood(self):
+        s = self.start_session()
+        flood = self.flood(10)
         d = s.driver
 
         clicked = time.monotonic()
@@ -57,4 +71,26 @@ class Flood(E2ETestCase):
                 press(dialog)
                 d.wait_gone(dialog, 5)
                 self.assertLess(time.monotonic() - pressed, 0.5, "the dialog ends at once")
+        self.assertIsNone(flood.poll(), "the flood went on all along")
+
+    def test_configuration_shows_at_once_and_saves(self):
+        s, flood = self.flooded_printer()
+        clicked = time.monotonic()
+        s.driver.click(s.main, IDC_CONFIGURE)
+        dialog, _ = s.driver.wait_window("Printer Configuration Setup", 10, s.pid)
+        self.assertLess(time.monotonic() - clicked, 0.5, "the dialog appears at once")
+        s.driver.click(dialog, IDOK)
+        s.driver.press(s.message_box(5))  # no virtual port: said, and the settings go out all the same
+        self.assertMessageBox(s.message_box(5), "Succeeded to save information!", caption="Success", icon="none")
+        self.assertIsNone(flood.poll(), "the flood went on all along")
+
+    def test_firmware_upload_keeps_its_pacing(self):
+        s, flood = self.flooded_printer()
+        open_upload(s)
+        choose_file(s, write_file(s.cwd, "fw8.bin", image(8 * 1024)))
+        self.assertEqual(s.message_box(30).text, "Upload Completed!\r\n Wait 30~60 seconds until printer is reset.")
+        pieces = stream_pieces(s)
+        self.assertEqual(b"".join(p for _, p in pieces)[4:], image(8 * 1024))
+        # The minimum: 1.6 s after "FIRS", 0.6 s after the length and between blocks.
+        self.assertLess((pieces[-1][0] - firs_datagrams(s)[0]["t"]) / (1.6 + 0.6 * 8), 1.05)
         self.assertIsNone(flood.poll(), "the flood went on all along")

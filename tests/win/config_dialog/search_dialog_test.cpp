@@ -83,3 +83,49 @@ TEST(SearchDialog, ARepliesBetweenTheLastTwoTicksCountsAndOnlyTheTimeOutOrCancel
     EXPECT_EQ(RecordBytes(*GetPrinterRecord(foundBefore + 1)), RecordBytes(MakeRecord(0x77, 77)));
     EXPECT_EQ(GetPrinterRecord(foundBefore + 2), nullptr);
 }
+
+TEST(SearchDialog, PastItsTimeTheFirstTickOrReplyEndsItWhateverTheirCount)
+{
+    if (!PrinterSimulatorRunning())
+        GTEST_SKIP() << "needs the private network (run inside tools/netns-run.sh)";
+    StartUpLikeTheTool();
+    // Ticks held back by the flood they queue behind: one late tick ends it, one reply ends it.
+    bool endedByOneTick = false, endedByAReply = false;
+    SearchUnderTest byTick([&](SearchUnderTest& d) {
+        d.KillTimer(1000);
+        ::Sleep(3200);
+        d.Tick();
+        endedByOneTick = d.HasEnded();
+    });
+    byTick.DoModal();
+    SearchUnderTest byReply([&](SearchUnderTest& d) {
+        d.KillTimer(1000);
+        ::Sleep(3200);
+        SendToToolPort(ReplyOf(MakeRecord(0x78, 78)));
+        endedByAReply = d.PumpUntil([&] { return d.HasEnded(); }, 2000);
+    });
+    byReply.DoModal();
+    EXPECT_TRUE(endedByOneTick);
+    EXPECT_TRUE(endedByAReply);
+}
+
+TEST(SearchDialog, AReplyTheFullTableRefusesIsNotCounted)
+{
+    if (!PrinterSimulatorRunning())
+        GTEST_SKIP() << "needs the private network (run inside tools/netns-run.sh)";
+    StartUpLikeTheTool();
+    int found = -1;
+    SearchUnderTest dialog([&](SearchUnderTest& d) {
+        d.KillTimer(1000);
+        const int before = d.m_nFound;
+        while (AddPrinterRecord(MakeRecord(0x01, 1))) {
+        }
+        SendToToolPort(ReplyOf(MakeRecord(0x79, 79)));
+        d.PumpUntil([] { return false; }, 500);
+        found = d.m_nFound - before;
+        d.Close(IDCANCEL);
+    });
+    dialog.DoModal();
+    ClearPrinterTable();
+    EXPECT_EQ(found, 0);
+}

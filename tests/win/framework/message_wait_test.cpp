@@ -49,3 +49,13 @@ TEST(WaitDispatchingMessages, AQuitRequestIsKeptAndTheWaitStillLasts)
     ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 7u);
 }
+
+TEST(UserInputQueueFlags, TouchAndPenCountWhereTheSystemQueuesThemApart)
+{
+    constexpr UINT kTouchAndPen = 0x0800 | 0x1000;  // QS_TOUCH | QS_POINTER (Windows 8 and later)
+    ::SetLastError(ERROR_SUCCESS);
+    ::GetQueueStatus(QS_INPUT | kTouchAndPen);
+    if (::GetLastError() == ERROR_INVALID_FLAGS)
+        GTEST_SKIP() << "this system queues no touch or pen input apart";
+    EXPECT_EQ(UserInputQueueFlags(), UINT{QS_INPUT | kTouchAndPen});
+}
