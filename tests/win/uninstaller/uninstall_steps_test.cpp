@@ -36,8 +36,10 @@ TEST(UninstallerPaths, AWindowsDirectoryTooLongForItsPathsDeletesNothing)
     RemoveShortcuts(tooLong.c_str());
     EXPECT_TRUE(Exists(windows));
     // Not silently: the uninstall did not finish.
-    for (const FailedStep& failed : TakeFailedSteps())
-        EXPECT_EQ(failed.error, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE)) << failed.step;
+    std::vector<FailedStep> failed = TakeFailedSteps();
+    EXPECT_FALSE(failed.empty());
+    for (const FailedStep& step : failed)
+        EXPECT_EQ(step.error, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE)) << step.step;
 
     ::DeleteFileA(windows.c_str());
     ::RemoveDirectoryA(folder.c_str());
