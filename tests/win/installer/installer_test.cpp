@@ -303,9 +303,7 @@ TEST_F(InstallerTest, AWrongArgumentBesideQuietIsNamedOnStandardOutputWithoutAWi
         ProgramRun run(WindowsPath(KVR_INSTALLER_EXE), package.Path(), true, arguments);
         ASSERT_TRUE(run.WaitExit(20000)) << arguments;
         EXPECT_EQ(run.ExitCode(), 87u);
-        EXPECT_EQ(run.Output().rfind("Unknown argument: " + std::string(arguments) + " The only accepted argument is /quiet", 0),
-                  0u)
-            << run.Output();
+        EXPECT_EQ(run.Output().find("Unknown argument: " + std::string(arguments) + " The only"), 0u) << run.Output();
     }
     EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey));

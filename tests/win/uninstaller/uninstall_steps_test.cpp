@@ -102,9 +102,9 @@ TEST(UninstallerPaths, TheSetupsListDeletesOnlyPlainNamesOfThePackageFolder)
     EXPECT_FALSE(Exists(package + "after.dll"));
     EXPECT_TRUE(Exists(package + "kvrlancom_setup_files.txt"));  // kept for the run that finds held.dll free
 
-    for (const char* name : {"kvrlancom_uninstaller.exe", "held.dll", "kvrlancom_setup_files.txt"})
-        ::DeleteFileA((package + name).c_str());
-    ::DeleteFileA((windows + "\\KELVARO\\outside.txt").c_str());
+    for (const std::string& file : {package + "kvrlancom_uninstaller.exe", package + "held.dll",
+                                    package + "kvrlancom_setup_files.txt", windows + "\\KELVARO\\outside.txt"})
+        ::DeleteFileA(file.c_str());
     for (const std::string& folder : {package, windows + "\\KELVARO", windows})
         ::RemoveDirectoryA(folder.c_str());
 }

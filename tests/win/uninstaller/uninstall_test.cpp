@@ -289,10 +289,8 @@ BOOL RemovalDeferredToRestart(HDEVINFO set, SP_DEVINFO_DATA* device)
 {
     SP_DEVINSTALL_PARAMS_A params = {};
     params.cbSize = sizeof params;
-    if (!::SetupDiGetDeviceInstallParamsA(set, device, &params))
-        return FALSE;
-    params.Flags |= DI_NEEDREBOOT;
-    return ::SetupDiSetDeviceInstallParamsA(set, device, &params);
+    return ::SetupDiGetDeviceInstallParamsA(set, device, &params) &&
+           (params.Flags |= DI_NEEDREBOOT, ::SetupDiSetDeviceInstallParamsA(set, device, &params));
 }
 
 TEST_F(UninstallerTest, QuietAsksForARestartWhenARemovalDoes)
