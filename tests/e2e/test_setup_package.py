@@ -5,6 +5,9 @@ with the entry deleted: one device, the entry back; with kvrconfig.exe held, 160
 the log; then the entry's quiet uninstall removes it all, asking for no restart (0); a setup whose
 installer fails ends as it does (1603) and logs why. Without /S the installer's dialog shows.
 
+Runs itself with --inside in a throwaway prefix of its own (tools/wine/with-prefix.sh, nested in
+the test's one) and reports what it saw there as one JSON line."""
+
 import json
 import os
 import re
