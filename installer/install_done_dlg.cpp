@@ -32,7 +32,8 @@ BOOL CInstallDoneDlg::OnInitDialog()
     SetIcon(m_hIcon, FALSE);
 
     // INSTALL_OK and INSTALL_REBOOT read alike: the installer offers no restart.
-    if (InstallFromCurrentDirectory() != INSTALL_FAILED)
+    m_bInstalled = InstallFromCurrentDirectory() != INSTALL_FAILED;
+    if (m_bInstalled)
         m_strStatus = kInstallSuccess;
     UpdateData(FALSE);
 
@@ -61,7 +62,7 @@ int CInstallDoneDlg::InstallFromCurrentDirectory()
 
 void CInstallDoneDlg::WriteUninstallEntry()
 {
-    WriteUninstallEntryValues();
+    WriteUninstallEntryValues(m_bInstalled);
 }
 
 BOOL CInstallDoneDlg::OnPaint()

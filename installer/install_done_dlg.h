@@ -14,8 +14,8 @@ public:
     // Status line (static 1000): "Install Success!" once a device is installed, else empty.
     std::string m_strStatus;
 
-    // Writes "DisplayName" and "UninstallString" into the uninstall entry, creating the entry when
-    // it is missing and overwriting an earlier one. A value that cannot be written is left out.
+    // Writes the uninstall entry (WriteUninstallEntryValues), its version only after an install
+    // that succeeded.
     void WriteUninstallEntry();
 
 protected:
@@ -28,4 +28,5 @@ protected:
     int InstallFromCurrentDirectory();
 
     HICON m_hIcon;
+    bool m_bInstalled = false;
 };

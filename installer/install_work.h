@@ -12,6 +12,14 @@ constexpr const char kUninstallEntryKey[] =
 constexpr const char kUninstallDisplayName[] = "KELVARO Virtual Com for ethernet Driver";
 // Appended to the Windows directory: the uninstaller in the package folder.
 constexpr const char kUninstallerInPackageFolder[] = "\\kelvaro\\kvrlancom\\kvrlancom_uninstaller.exe";
+// Appended to the Windows directory: the package folder (the entry's InstallLocation).
+constexpr const char kPackageFolder[] = "\\KELVARO\\KVRLANCOM";
+// In the package folder: the program whose icon the list of installed programs shows.
+constexpr const char kConfigToolProgram[] = "kvrconfig.exe";
+constexpr const char kPublisher[] = "KELVARO";
+// The installer's own switch beside /quiet: bring the package's present ports to the INF's driver
+// instead of adding one (a setup run again over an earlier install).
+constexpr const char kUpdateSwitch[] = "/update";
 // The program a 32-bit installer on 64-bit Windows names instead of installing.
 constexpr const char kInstallerProgram[] = "KVRLANCOM_INSTALLER.exe";
 
@@ -19,10 +27,12 @@ constexpr const char kInstallerProgram[] = "KVRLANCOM_INSTALLER.exe";
 // *error is then what a search for the file reports (the directory's read error, or a name too long).
 bool CurrentDirectoryInfPath(char (&infPath)[MAX_PATH], DWORD* error);
 
-// Writes "DisplayName" and "UninstallString" into the uninstall entry, creating the entry when it is
-// missing and overwriting an earlier one. A value that cannot be written is left out, and recorded
-// as a failed step (failed_steps.h).
-void WriteUninstallEntryValues();
+// Writes the uninstall entry, creating it when it is missing and overwriting an earlier one:
+// "DisplayName" and "UninstallString", and what deployment tools read (QuietUninstallString,
+// InstallLocation, DisplayIcon, EstimatedSize, Publisher, NoModify, NoRepair). "DisplayVersion"
+// (the package's version) only when installed and no step has failed so far; else an earlier one is
+// removed. A value that cannot be written is left out, and recorded as a failed step (failed_steps.h).
+void WriteUninstallEntryValues(bool installed);
 
 // The text a 32-bit installer shows on 64-bit Windows instead of installing.
 std::string InstallerWow64Refusal();
@@ -32,3 +42,6 @@ std::string InstallerWow64Refusal();
 // missing, the device not installed, a 32-bit installer on 64-bit Windows, the uninstall entry not
 // written. The uninstall entry is written in every case.
 int RunQuietInstall();
+// The same for /update: the package's present devices brought to the INF's driver by the platform's
+// update call (no device added); its failure or restart request decides the exit code.
+int RunQuietUpdate();

@@ -12,7 +12,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
 
 int CInstallerApp::RunQuiet()
 {
-    return RunQuietInstall();
+    return HasSwitch(m_pszArguments, kUpdateSwitch) ? RunQuietUpdate() : RunQuietInstall();
 }
 
 void CInstallerApp::RunDialog()

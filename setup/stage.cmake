@@ -32,3 +32,14 @@ list(REMOVE_ITEM staged kvrlancom_uninstaller.exe)
 list(SORT staged)
 list(JOIN staged "\r\n" names)
 file(WRITE ${DEST}/kvrlancom_setup_files.txt "${names}\r\n")
+
+# The setup lays the files down one by one, so that one it cannot write is named
+# (kvrlancom.nsi, PackageFile): <stage>/<arch>.nsh lists them.
+get_filename_component(arch ${DEST} NAME)
+list(APPEND staged kvrlancom_uninstaller.exe kvrlancom_setup_files.txt)
+list(SORT staged)
+set(lines "")
+foreach(name IN LISTS staged)
+  string(APPEND lines "!insertmacro PackageFile ${arch} \"${name}\"\n")
+endforeach()
+file(WRITE ${DEST}.nsh "${lines}")

@@ -14,20 +14,24 @@ void RemovePackage(bool withDevices)
     if (withDevices)
         RemoveDevicesByHardwareId();
 
-    // Paths under the Windows directory are formed only when it was read whole.
+    // Paths under the Windows directory are formed only when it was read whole. The system's own
+    // one: on a Remote Desktop host a program that is not Terminal Server aware may be shown a
+    // per-user copy.
     char windowsDirectory[260];
-    UINT length = ::GetWindowsDirectoryA(windowsDirectory, 255);
+    UINT length = ::GetSystemWindowsDirectoryA(windowsDirectory, 255);
+    DWORD error = ::GetLastError();
     const bool haveWindowsDirectory = length > 0 && length < 255;
+    if (!haveWindowsDirectory)
+        RecordFailedStep("Reading the Windows directory", length == 0 ? error : ERROR_FILENAME_EXCED_RANGE);
 
     if (haveWindowsDirectory) {
         DeleteDriverInfCopy(windowsDirectory);
         DeleteDriverFile(windowsDirectory);
     }
     DeletePackageKeys();
-    if (haveWindowsDirectory) {
+    if (haveWindowsDirectory)
         DeletePackageFiles(windowsDirectory);
-        RemoveStartMenuItems(windowsDirectory);
-    }
+    RemoveStartMenuItems();
 }
 
 std::string UninstallerWow64Refusal()
@@ -42,5 +46,8 @@ int RunQuietUninstall()
     if (!withDevices)
         RecordFailedStep("Removing the devices (a 32-bit uninstaller on 64-bit Windows cannot)", ERROR_NOT_SUPPORTED);
     RemovePackage(withDevices);
-    return FailedStepCount() > 0 ? kExitFailed : kExitRestartNeeded;
+    const bool restart = TakeRestartNeeded();
+    if (FailedStepCount() > 0)
+        return kExitFailed;
+    return restart ? kExitRestartNeeded : kExitDone;
 }

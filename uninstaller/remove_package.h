@@ -14,7 +14,9 @@ void RemovePackage(bool withDevices);
 // The text a 32-bit uninstaller shows on 64-bit Windows before it removes everything else.
 std::string UninstallerWow64Refusal();
 
-// The whole removal without any window; the exit code: a restart is needed, as the prompt of an
-// interactive run says, unless a step failed (failed_steps.h): a device found and not removed (or
-// none removable, 32-bit on 64-bit Windows), a file, key or shortcut still there.
+// The whole removal without any window; the exit code: failed when a step failed (failed_steps.h):
+// the devices not listed, a device found and not removed (or none removable, 32-bit on 64-bit
+// Windows), the Windows directory or the Programs folder not read, a path too long, a file, key or
+// shortcut still there; else done with a restart needed only when a device's removal asked for
+// one, and plain done otherwise.
 int RunQuietUninstall();

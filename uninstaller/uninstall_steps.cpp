@@ -31,7 +31,6 @@ const char* const kPackageFiles[] = {
 constexpr const char kPackageFolder[] = "%s\\KELVARO\\KVRLANCOM\\%s";
 constexpr const char kUninstallerFile[] = "kvrlancom_uninstaller.exe";
 
-constexpr const char kLegacyProgramsFolder[] = "\\Documents and Settings\\All Users\\Start Menu\\Programs";
 constexpr const char kShortcutFolder[] = "\\KELVARO\\KvrLanCom";
 const char* const kShortcuts[] = {
     "\\Manual\\Quick manual - korea.lnk",
@@ -72,14 +71,24 @@ std::string ReadSmallFile(const char* path)
     return text;
 }
 
-// A path with every run of backslashes made one, for comparing folders.
-std::string CollapsedPath(const char* path)
+// FormatPath, with a path that does not fit recorded as a failed step: what it would have named
+// stays.
+template <typename... Args>
+bool FormPath(char (&path)[MAX_PATH], const char* format, Args... args)
 {
-    std::string collapsed;
-    for (const char* c = path; *c; ++c)
-        if (*c != '\\' || collapsed.empty() || collapsed.back() != '\\')
-            collapsed.push_back(*c);
-    return collapsed;
+    if (FormatPath(path, format, args...))
+        return true;
+    RecordFailedStep(std::string("Forming the path \"") + format + "\"", ERROR_FILENAME_EXCED_RANGE);
+    return false;
+}
+
+// A name the setup's list may hold: one file of the package folder, named as it is stored.
+// Separators, a drive or stream (":"), "." and ".." would reach beyond that file; the system drops
+// trailing dots and blanks, so such a name could stand for another file (the uninstaller's own).
+bool IsPlainFileName(const std::string& name)
+{
+    return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name.back() != '.' &&
+           name.back() != ' ';
 }
 }
 
@@ -89,7 +98,9 @@ void DeleteDriverInfCopy(const char* windowsDirectory)
     // redirection as it is.
     char infPath[MAX_PATH];
     for (int n = kFirstInfCopy; n <= kLastInfCopy; ++n) {
-        if (FormatPath(infPath, "%s\\inf\\oem%d.inf", windowsDirectory, n) && IsDriverInfCopy(infPath)) {
+        if (!FormPath(infPath, "%s\\inf\\oem%d.inf", windowsDirectory, n))
+            return;
+        if (IsDriverInfCopy(infPath)) {
             DeletePackagePath(infPath);
             return;
         }
@@ -99,7 +110,7 @@ void DeleteDriverInfCopy(const char* windowsDirectory)
 void DeleteDriverFile(const char* windowsDirectory)
 {
     char path[MAX_PATH];
-    if (!FormatPath(path, "%s\\system32\\drivers\\%s", windowsDirectory, kDriverFileName))
+    if (!FormPath(path, "%s\\system32\\drivers\\%s", windowsDirectory, kDriverFileName))
         return;
     // Off only for the delete: with redirection off a 32-bit program may fail to load the DLLs
     // that later calls need.
@@ -127,9 +138,9 @@ std::vector<std::string> SetupFileNames(const std::string& list)
         std::string name = list.substr(start, end - start);
         if (!name.empty() && name.back() == '\r')
             name.pop_back();
-        // Plain names of the package folder only, and never the uninstaller itself.
-        if (!name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos &&
-            ::lstrcmpiA(name.c_str(), kUninstallerFile) != 0)
+        // Plain names of the package folder only, and never the uninstaller itself (in any letter
+        // case: the file system ignores it).
+        if (IsPlainFileName(name) && ::lstrcmpiA(name.c_str(), kUninstallerFile) != 0)
             names.push_back(name);
         start = end + 1;
     }
@@ -142,17 +153,17 @@ void DeletePackageFiles(const char* windowsDirectory)
     // What the setup laid down beyond the six (the driver package's co-installer, catalog, ...),
     // as the setup's list names it; the list goes once they are all gone, so a later run can
     // still find what stayed.
-    if (FormatPath(path, kPackageFolder, windowsDirectory, kSetupFileList)) {
+    if (FormPath(path, kPackageFolder, windowsDirectory, kSetupFileList)) {
         char listed[MAX_PATH];
         bool allGone = true;
         for (const std::string& name : SetupFileNames(ReadSmallFile(path)))
-            if (FormatPath(listed, kPackageFolder, windowsDirectory, name.c_str()))
-                allGone = DeletePackagePath(listed) && allGone;
+            allGone = FormPath(listed, kPackageFolder, windowsDirectory, name.c_str()) && DeletePackagePath(listed) &&
+                      allGone;
         if (allGone)
             DeletePackagePath(path);
     }
     for (const char* file : kPackageFiles)
-        if (FormatPath(path, kPackageFolder, windowsDirectory, file))
+        if (FormPath(path, kPackageFolder, windowsDirectory, file))
             DeletePackagePath(path);
 }
 
@@ -160,23 +171,23 @@ void RemoveShortcuts(const char* programsFolder)
 {
     char path[MAX_PATH];
     for (const char* shortcut : kShortcuts)
-        if (FormatPath(path, "%s%s%s", programsFolder, kShortcutFolder, shortcut))
+        if (FormPath(path, "%s%s%s", programsFolder, kShortcutFolder, shortcut))
             DeletePackagePath(path);
     for (const char* folder : kShortcutSubfolders)
-        if (FormatPath(path, "%s%s%s", programsFolder, kShortcutFolder, folder))
+        if (FormPath(path, "%s%s%s", programsFolder, kShortcutFolder, folder))
             ::RemoveDirectoryA(path);
 }
 
-void RemoveStartMenuItems(const char* windowsDirectory)
+void RemoveStartMenuItems()
 {
-    // The drive root ends in a backslash and the folder begins with one: "C:\\Documents and ...".
-    char legacyFolder[MAX_PATH];
-    if (FormatPath(legacyFolder, "%.3s%s", windowsDirectory, kLegacyProgramsFolder))
-        RemoveShortcuts(legacyFolder);
-
-    // Where Windows since Vista (and Wine) keep the shortcuts for all users.
+    // Only the folder the shell names. The old layout's "<drive>\Documents and Settings\All
+    // Users\Start Menu\Programs" is, since Vista, a junction that leads there; where it is a real
+    // folder, any user may have made it, and what it holds is not the package's.
     char commonFolder[MAX_PATH];
-    if (::SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, commonFolder) == S_OK &&
-        ::lstrcmpiA(CollapsedPath(commonFolder).c_str(), CollapsedPath(legacyFolder).c_str()) != 0)
-        RemoveShortcuts(commonFolder);
+    HRESULT result = ::SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, commonFolder);
+    if (result != S_OK) {
+        RecordFailedStep("Finding the common Programs folder", static_cast<DWORD>(result));
+        return;
+    }
+    RemoveShortcuts(commonFolder);
 }

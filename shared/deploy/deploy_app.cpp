@@ -7,11 +7,35 @@
 
 #include <commctrl.h>
 
+namespace {
+// Whether a box could be seen and answered: a service, a deployment tool's SYSTEM account and a
+// scheduled task run in a window station without a visible desktop, where a box waits for ever.
+bool DesktopVisible()
+{
+    USEROBJECTFLAGS flags = {};
+    return ::GetUserObjectInformationA(::GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+void RefuseArguments(const char* arguments, const char* ownSwitch)
+{
+    std::string message = InvalidArgumentMessage(arguments, ownSwitch);
+    if (!HasSwitch(arguments, kQuietSwitch) && DesktopVisible()) {
+        AfxMessageBox(message.c_str(), MB_OK);
+        return;
+    }
+    for (char& c : message)
+        if (c == '\n')
+            c = ' ';
+    WriteStandardOutputLine((message + "\n").c_str());
+}
+}
+
 BOOL CDeployApp::InitInstance()
 {
     switch (m_runMode) {
     case RunMode::Invalid:
-        AfxMessageBox(InvalidArgumentMessage(m_pszArguments).c_str(), MB_OK);
+        RefuseArguments(m_pszArguments, OwnSwitch());
         m_nExitCode = kExitInvalidArgument;
         return FALSE;
     case RunMode::Quiet:
@@ -33,6 +57,6 @@ BOOL CDeployApp::InitInstance()
 int DeployWinMain(CDeployApp& app, HINSTANCE hInstance, const char* arguments)
 {
     app.m_pszArguments = arguments;
-    app.m_runMode = ParseRunMode(arguments);
+    app.m_runMode = ParseRunMode(arguments, app.OwnSwitch());
     return AfxWinMain(hInstance);
 }

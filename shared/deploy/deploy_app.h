@@ -1,6 +1,6 @@
 // The application object of the installer and the uninstaller: with no arguments it runs the
 // program's dialog, with /quiet the same work with no window, ending with the exit code deployment
-// tools read; any other argument is refused with a message naming the accepted one.
+// tools read; any other argument is refused (run_mode.h) naming the accepted ones.
 #pragma once
 #include "app.h"
 #include "run_mode.h"
@@ -9,6 +9,9 @@ class CDeployApp : public CWinApp {
 public:
     BOOL InitInstance() override;
     int ExitInstance() override { return m_nExitCode; }
+
+    // The program's switch beside /quiet (run_mode.h); null when it has none.
+    virtual const char* OwnSwitch() const { return nullptr; }
 
     // From the command line, before start-up (DeployWinMain).
     RunMode m_runMode = RunMode::Interactive;

@@ -3,6 +3,19 @@
 namespace {
 // The programs do their work on one thread; the record lives for one run.
 std::vector<FailedStep> g_failed;
+bool g_restartNeeded = false;
+}
+
+void RecordRestartNeeded()
+{
+    g_restartNeeded = true;
+}
+
+bool TakeRestartNeeded()
+{
+    bool needed = g_restartNeeded;
+    g_restartNeeded = false;
+    return needed;
 }
 
 void RecordFailedStep(const std::string& step, DWORD error)

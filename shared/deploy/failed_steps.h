@@ -18,3 +18,9 @@ size_t FailedStepCount();
 std::vector<FailedStep> TakeFailedSteps();
 // "<step> failed: error <code>\n"
 std::string FailedStepLine(const FailedStep& failed);
+
+// A step that succeeded but whose effect waits for a restart (the platform said so). A quiet run
+// asks for a restart by its exit code only then.
+void RecordRestartNeeded();
+// Whether one was recorded since the last call; the record is cleared.
+bool TakeRestartNeeded();

@@ -7,6 +7,10 @@
 //   device installed     "(Reboot Required)\n"    "Driver Installed successfully.\n" (not linked)
 //                        on a restart             then "(Reboot Required)\n"
 //   a removal failed     "Remove Error" box       (not linked)                       a failed step
+//   the device list      nothing                  (not linked)                       a failed step
+//   cannot be read
+//   a removal needs      nothing                  (not linked)                       a restart asked
+//   a restart                                                                        for by exit code
 //   a failed install's   nothing (the port list   a failed step                      (not linked)
 //   device stays         shows it)
 //
@@ -25,3 +29,7 @@ void ReportDeviceInstalled(BOOL rebootRequired);
 void ReportRemoveFailed(const char* instanceId, DWORD error);
 // A device whose driver install failed could not be removed again (error): it remains.
 void ReportDeviceLeftBehind(const char* instanceId, DWORD error);
+// The present devices could not be listed, or the walk over them stopped early, with error.
+void ReportDeviceListUnreadable(DWORD error);
+// A device was removed, and the platform asks for a restart to finish its removal.
+void ReportRemovalNeedsRestart();

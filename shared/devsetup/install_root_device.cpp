@@ -77,8 +77,11 @@ DWORD CreateAndInstall(HDEVINFO set, const GUID& classGuid, const char* classNam
     // No device without a driver is to stay behind. The install's own error is what the caller
     // learns, not the removal's; a removal that fails too is reported apart, as the device then
     // remains.
-    if (installError != NO_ERROR && !CallDeviceRemove(set, &device))
-        ReportDeviceLeftBehind(DeviceInstanceId(set, &device).c_str(), FailedStepError());
+    if (installError != NO_ERROR && !CallDeviceRemove(set, &device)) {
+        // Taken before the instance ID is read, which sets the last error of its own.
+        DWORD removeError = FailedStepError();
+        ReportDeviceLeftBehind(DeviceInstanceId(set, &device).c_str(), removeError);
+    }
     return installError;
 }
 }

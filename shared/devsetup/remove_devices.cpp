@@ -41,6 +41,16 @@ DWORD ReadHardwareIds(HDEVINFO set, SP_DEVINFO_DATA& device, HardwareIdList& lis
     return NO_ERROR;
 }
 
+// Whether the platform finished the device's removal only in part: its install parameters then
+// ask for a restart.
+bool RemovalNeedsRestart(HDEVINFO set, SP_DEVINFO_DATA& device)
+{
+    SP_DEVINSTALL_PARAMS_A params = {};
+    params.cbSize = sizeof params;
+    return ::SetupDiGetDeviceInstallParamsA(set, &device, &params) &&
+           (params.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT)) != 0;
+}
+
 bool HoldsDriverHardwareId(const HardwareIdList& list)
 {
     std::vector<std::string> ids = SplitMultiString(list.Data(), list.size);
@@ -54,12 +64,16 @@ bool HoldsDriverHardwareId(const HardwareIdList& list)
 void RemoveDevicesByHardwareId()
 {
     UniqueDevInfo set(::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
-    if (!set.Valid())
+    if (!set.Valid()) {
+        DWORD error = ::GetLastError();
+        ReportDeviceListUnreadable(error);
         return;
+    }
 
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof device;
-    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set.Get(), index, &device); ++index) {
+    DWORD index = 0;
+    for (; ::SetupDiEnumDeviceInfo(set.Get(), index, &device); ++index) {
         HardwareIdList hardwareIds;
         // A device whose list cannot be read is passed over like one without a list: the devices
         // after it are still looked at, so none of ours stays installed unreported.
@@ -67,11 +81,19 @@ void RemoveDevicesByHardwareId()
             continue;
         // One removal per device, however often its list names the ID: a second call would fail
         // for a device that is already gone.
-        if (HoldsDriverHardwareId(hardwareIds) && !CallDeviceRemove(set.Get(), &device)) {
+        if (!HoldsDriverHardwareId(hardwareIds))
+            continue;
+        if (!CallDeviceRemove(set.Get(), &device)) {
             DWORD error = ::GetLastError();
             ReportRemoveFailed(DeviceInstanceId(set.Get(), &device).c_str(), error);
+        } else if (RemovalNeedsRestart(set.Get(), device)) {
+            ReportRemovalNeedsRestart();
         }
     }
+    // The walk ends with "no more items"; any other end left devices unseen.
+    DWORD error = ::GetLastError();
+    if (error != ERROR_NO_MORE_ITEMS)
+        ReportDeviceListUnreadable(error);
 }
 
 DWORD RemoveDeviceByPortName(const char* portName)

@@ -25,3 +25,13 @@ void ReportDeviceLeftBehind(const char*, DWORD)
 {
     // "Add Port" reports its own failure; the device that stayed is one more port in the list.
 }
+
+void ReportDeviceListUnreadable(DWORD)
+{
+    // "Delete All Port" refills the port list, which shows what is left.
+}
+
+void ReportRemovalNeedsRestart()
+{
+    // Port management offers no restart.
+}

@@ -10,3 +10,13 @@ void ReportRemoveFailed(const char* instanceId, DWORD error)
     // No box: the uninstall goes on. A quiet run names the device and fails.
     RecordFailedStep(std::string("Removing the device ") + instanceId, error);
 }
+
+void ReportDeviceListUnreadable(DWORD error)
+{
+    RecordFailedStep("Listing the present devices", error);
+}
+
+void ReportRemovalNeedsRestart()
+{
+    RecordRestartNeeded();
+}

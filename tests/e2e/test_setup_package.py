@@ -1,8 +1,9 @@
 """kvrlancom-setup.exe /S in a fresh prefix, as a deployment tool runs it: the package folder with
-the build that matches the prefix's Windows, the start-menu shortcut starting the tool in the
-package folder, one device, the uninstall entry; run again, still one device; then the entry's
-program with /quiet removes it all and asks for a restart (3010); a setup whose installer fails
-ends as the installer does (1603). Without /S the installer's own dialog shows within the setup.
+the build that matches the prefix's Windows, the shortcut starting the tool in the package folder,
+one device (another product's root port is not the package's), the entry; run again (/D= ignored)
+with the entry deleted: one device, the entry back; with kvrconfig.exe held, 1603 and the file in
+the log; then the entry's quiet uninstall removes it all, asking for no restart (0); a setup whose
+installer fails ends as it does (1603) and logs why. Without /S the installer's dialog shows.
 
 Runs itself with --inside in a throwaway prefix of its own (tools/wine/with-prefix.sh, nested in
 the test's one) and reports what it saw there as one JSON line."""
@@ -26,6 +27,8 @@ ENTRY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall
 STORE = r"HKEY_LOCAL_MACHINE\SOFTWARE\KELVARO\TCPSIO"
 PORTS = r"HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Enum\Root\PORTS"
 PROGRAMS = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"
+LOG = "C:\\windows\\Temp\\kvrlancom-setup.log"
+FOREIGN_PORT = PORTS + "\\9999"
 
 
 def reg(*args):
@@ -40,6 +43,19 @@ def string_values(key):
     if code != 0:
         return None
     return dict(re.findall(r"^\s+(\S+)\s+REG_SZ\s+(.*?)\r?$", text, re.M))
+
+
+def package_version():
+    with open(os.path.join(ROOT, "cmake", "version.cmake")) as f:
+        return re.search(r'set\(KVR_VERSION "([0-9.]+)"', f.read()).group(1)
+
+
+def read_log():
+    path = prefix_path(LOG)
+    if not os.path.exists(path):
+        return ""
+    with open(path, encoding="latin-1") as f:
+        return f.read()
 
 
 def package_devices():
@@ -60,19 +76,41 @@ def setup_without_inf(folder):
     """The setup package rebuilt from its staged builds without the INF: its installer fails."""
     stage = os.path.join(folder, "stage")
     shutil.copytree(os.path.join(os.environ["KVR_SETUP_DIR"], "stage"), stage)
-    for arch in os.listdir(stage):
+    for arch in [name for name in os.listdir(stage) if os.path.isdir(os.path.join(stage, name))]:
         os.remove(os.path.join(stage, arch, "kvrlancom.INF"))
+        with open(os.path.join(stage, arch + ".nsh")) as f:
+            kept = [line for line in f if '"kvrlancom.INF"' not in line]
+        with open(os.path.join(stage, arch + ".nsh"), "w") as f:
+            f.writelines(kept)
     out = os.path.join(folder, "broken-setup.exe")
     amd64 = ["-DSETUP_AMD64"] if setup_package().endswith("-x64.exe") else []
-    subprocess.run(["makensis", "-V1", f"-DSTAGE={stage}", f"-DOUTFILE={out}", *amd64,
+    subprocess.run(["makensis", "-V1", f"-DSTAGE={stage}", f"-DVERSION={package_version()}", f"-DOUTFILE={out}", *amd64,
                     os.path.join(ROOT, "setup", "kvrlancom.nsi")], check=True, stdin=subprocess.DEVNULL)
     return out
 
 
 def inside():
-    seen = {"setup_exits": [exit_code(windows_path(setup_package()), "/S")]}
+    from driver import Driver
+    setup = windows_path(setup_package())
+    # Another product's root-enumerated port: not the package's, so the first run installs one.
+    reg("add", FOREIGN_PORT, "/v", "HardwareID", "/t", "REG_MULTI_SZ", "/d", "otherco\\serial", "/f")
+    seen = {"setup_exits": [exit_code(setup, "/S")]}
+    reg("delete", FOREIGN_PORT, "/f")
     seen["devices_first"] = package_devices()
-    seen["setup_exits"].append(exit_code(windows_path(setup_package()), "/S"))
+    seen["entry_first"] = string_values(ENTRY) or {}
+    # The entry deleted, and a package folder asked for elsewhere: the re-run writes the entry again
+    # and keeps to the one folder.
+    reg("delete", ENTRY, "/f")
+    seen["setup_exits"].append(exit_code(setup, "/S", "/D=C:\\elsewhere"))
+    seen["elsewhere"] = listing("C:\\elsewhere")
+    seen["entry_again"] = string_values(ENTRY)
+    # An earlier install's tool still open: its file cannot be replaced.
+    with Driver() as d:
+        d.hold_file(PACKAGE + "\\kvrconfig.exe", 0x80000000, 0)
+        seen["held_exit"] = exit_code(setup, "/S")
+        d.release_files()
+    seen["entry_after_held"] = string_values(ENTRY) or {}
+    seen["log_after_held"] = read_log()
     seen["files"] = listing(PACKAGE)
     seen["architectures"] = sorted({pe_architecture(os.path.join(prefix_path(PACKAGE), name))
                                     for name in seen["files"] or [] if name.lower().endswith(".exe")})
@@ -94,6 +132,7 @@ def inside():
                      "kelvaro_key": reg("query", r"HKEY_LOCAL_MACHINE\SOFTWARE\KELVARO")[0] == 0}
     with tempfile.TemporaryDirectory(prefix="kvr_setup_") as folder:
         seen["failing_setup_exit"] = exit_code(windows_path(setup_without_inf(folder)), "/S")
+    seen["log"] = read_log()
     print(json.dumps(seen), flush=True)
 
 
@@ -127,6 +166,12 @@ class SetupPackage(unittest.TestCase):
         # Run twice: the second run replaces the files and adds no port.
         self.assertEqual(seen["setup_exits"], [0, 0])
         self.assertEqual(seen["devices_first"], 1)
+        self.assertEqual(seen["entry_first"].get("DisplayVersion"), package_version())
+        self.assertIsNone(seen["elsewhere"])
+        self.assertEqual(seen["entry_again"].get("DisplayVersion"), package_version())
+        self.assertEqual(seen["held_exit"], 1603)
+        self.assertIn("kvrconfig.exe failed", seen["log_after_held"])
+        self.assertNotIn("DisplayVersion", seen["entry_after_held"])
         programs = ["KVRLANCOM_INSTALLER.exe", "kvrconfig.exe", "kvrctl.exe", "kvrlancom_uninstaller.exe"]
         # The stand-in driver package: the INF and the co-installer it copies from beside it; and
         # the list of what the setup laid down, which the uninstaller removes.
@@ -141,7 +186,7 @@ class SetupPackage(unittest.TestCase):
         self.assertEqual(seen["entry"]["DisplayName"], "KELVARO Virtual Com for ethernet Driver")
         self.assertTrue(seen["uninstaller_exists"], seen["entry"])
 
-        self.assertEqual(seen["uninstall_exit"], 3010)
+        self.assertEqual(seen["uninstall_exit"], 0)
         after = seen["after"]
         # What the uninstaller keeps: its own file.
         self.assertEqual(after["files"], ["kvrlancom_uninstaller.exe"])
@@ -152,6 +197,9 @@ class SetupPackage(unittest.TestCase):
         self.assertFalse(after["store"])
         self.assertTrue(after["kelvaro_key"])
         self.assertEqual(seen["failing_setup_exit"], 1603)
+        # Each run's installer exit code, and the failed run's reason.
+        self.assertIn("KVRLANCOM_INSTALLER.exe ended with 1603.", seen["log"])
+        self.assertRegex(seen["log"], r"Finding .*kvrlancom\.INF failed: error 2")
 
     def test_without_arguments_the_installer_shows_its_dialog_within_the_setup(self):
         seen = report_from_own_prefix(__file__, "--inside-interactive")

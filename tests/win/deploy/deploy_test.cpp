@@ -39,13 +39,15 @@ TEST(MachineKeyTree, GoesWithEverythingUnderItAndLeavesItsParentAndNeighbours)
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kParent);
 }
 
-TEST(RunMode, OnlyNothingOrQuietIsAccepted)
+TEST(RunMode, QuietAnywhereWithOnlyNoRestartAndTheProgramsOwnSwitchBesideIt)
 {
     EXPECT_EQ(ParseRunMode(nullptr), RunMode::Interactive);
-    EXPECT_EQ(ParseRunMode(""), RunMode::Interactive);
     EXPECT_EQ(ParseRunMode("  \t"), RunMode::Interactive);
-    EXPECT_EQ(ParseRunMode("/quiet"), RunMode::Quiet);
-    EXPECT_EQ(ParseRunMode(" /Quiet  "), RunMode::Quiet);
-    for (const char* other : {"/q", "/quiet2", "-quiet", "quiet", "/quiet /quiet", "/S", "/quiet x"})
+    for (const char* quiet : {"/quiet", " /Quiet  ", "/quiet /norestart", "/NORESTART\t/quiet", "/quiet /quiet"})
+        EXPECT_EQ(ParseRunMode(quiet), RunMode::Quiet) << quiet;
+    EXPECT_EQ(ParseRunMode("/update /quiet", "/update"), RunMode::Quiet);
+    for (const char* other : {"/q", "/quiet2", "quiet", "/S", "/quiet x", "/norestart", "/quiet /update", "/quiet/norestart"})
         EXPECT_EQ(ParseRunMode(other), RunMode::Invalid) << other;
+    // The program's own switch alone does not make a run quiet.
+    EXPECT_EQ(ParseRunMode("/update", "/update"), RunMode::Invalid);
 }

@@ -31,13 +31,36 @@ protected:
     }
     void TearDown() override { SetUp(); }
 
-    // What the uninstall entry must hold, exactly.
-    static std::map<std::string, RegistryValue> ExpectedEntry()
+    // What the uninstall entry must hold, exactly, but for EstimatedSize (what the package folder
+    // holds): the version only after an install that succeeded.
+    static std::map<std::string, RegistryValue> ExpectedEntry(bool installed)
     {
         char windows[MAX_PATH] = {0};
-        ::GetWindowsDirectoryA(windows, MAX_PATH);
-        return {{"DisplayName", StringValue("KELVARO Virtual Com for ethernet Driver")},
-                {"UninstallString", StringValue(std::string(windows) + "\\kelvaro\\kvrlancom\\kvrlancom_uninstaller.exe")}};
+        ::GetSystemWindowsDirectoryA(windows, MAX_PATH);
+        const std::string uninstaller = std::string(windows) + "\\kelvaro\\kvrlancom\\kvrlancom_uninstaller.exe";
+        const std::string folder = std::string(windows) + "\\KELVARO\\KVRLANCOM";
+        const RegistryValue one = {REG_DWORD, std::string("\1\0\0\0", 4)};
+        std::map<std::string, RegistryValue> entry = {
+            {"DisplayName", StringValue("KELVARO Virtual Com for ethernet Driver")},
+            {"UninstallString", StringValue(uninstaller)},
+            {"QuietUninstallString", StringValue("\"" + uninstaller + "\" /quiet")},
+            {"InstallLocation", StringValue(folder)},
+            {"DisplayIcon", StringValue(folder + "\\kvrconfig.exe,0")},
+            {"Publisher", StringValue("KELVARO")},
+            {"NoModify", one},
+            {"NoRepair", one}};
+        if (installed)
+            entry["DisplayVersion"] = StringValue(KVR_PACKAGE_VERSION);
+        return entry;
+    }
+    // The uninstall entry as written, its EstimatedSize checked for its form and left out.
+    static std::map<std::string, RegistryValue> Entry()
+    {
+        std::map<std::string, RegistryValue> entry = RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+        EXPECT_EQ(entry["EstimatedSize"].type, static_cast<DWORD>(REG_DWORD));
+        EXPECT_EQ(entry["EstimatedSize"].data.size(), 4u);
+        entry.erase("EstimatedSize");
+        return entry;
     }
 
     // Runs the installer in folder until its completion dialog shows; answers an error box first
@@ -62,12 +85,12 @@ protected:
     }
 
     // The quiet run's work in this process, with folder as the current directory.
-    static int QuietInstallIn(const std::string& folder)
+    static int QuietInstallIn(const std::string& folder, int (*run)() = RunQuietInstall)
     {
         char start[MAX_PATH] = {0};
         ::GetCurrentDirectoryA(MAX_PATH, start);
         ::SetCurrentDirectoryA(folder.c_str());
-        int exitCode = RunQuietInstall();
+        int exitCode = run();
         ::SetCurrentDirectoryA(start);
         return exitCode;
     }
@@ -77,11 +100,16 @@ protected:
 // g_installError or does the real install.
 DWORD g_installFlags = 0;
 DWORD g_installError = NO_ERROR;
+bool g_installAsksRestart = false;
 BOOL WINAPI RecordingInstall(HWND parent, const char* hardwareId, const char* infPath, DWORD flags, BOOL* reboot)
 {
     g_installFlags = flags;
-    if (g_installError == NO_ERROR)
-        return ::UpdateDriverForPlugAndPlayDevicesA(parent, hardwareId, infPath, flags, reboot);
+    if (g_installError == NO_ERROR) {
+        BOOL installed = ::UpdateDriverForPlugAndPlayDevicesA(parent, hardwareId, infPath, flags, reboot);
+        if (installed && g_installAsksRestart && reboot)
+            *reboot = TRUE;
+        return installed;
+    }
     ::SetLastError(g_installError);
     return FALSE;
 }
@@ -98,6 +126,7 @@ protected:
     {
         InstallerTest::SetUp();
         g_installError = NO_ERROR;
+        g_installAsksRestart = false;
         m_previousInstall = ReplaceDriverInstallCall(RecordingInstall);
     }
     void TearDown() override
@@ -142,7 +171,27 @@ TEST_F(RecordedInstallTest, AFailedQuietInstallWhoseDeviceStaysNamesBothSteps)
               "Removing the half-installed device " + left[0].instanceId + " failed: error 5\n");
     EXPECT_EQ(FailedStepLine(failed[1]), "Installing the driver's virtual port from " + package.InfPath() +
                                              " failed: error " + std::to_string(ERROR_NO_CATALOG_FOR_OEM_INF) + "\n");
-    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    EXPECT_EQ(Entry(), ExpectedEntry(false));
+}
+
+// The platform's restart request is what a deployment tool must learn by 3010, whether the port was
+// added or updated; the driver install is made to ask for it, as Wine's never does.
+TEST_F(RecordedInstallTest, QuietRunsEndWith3010ExactlyWhenTheDriverInstallAsksForARestart)
+{
+    PackageFolder package;
+    EXPECT_EQ(QuietInstallIn(package.Path()), 0);
+    g_installAsksRestart = true;
+    EXPECT_EQ(QuietInstallIn(package.Path()), 3010);
+    EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 2u);
+
+    // An update brings the present ports to the INF's driver and adds none.
+    EXPECT_EQ(QuietInstallIn(package.Path(), RunQuietUpdate), 3010);
+    g_installAsksRestart = false;
+    EXPECT_EQ(QuietInstallIn(package.Path(), RunQuietUpdate), 0);
+    EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 2u);
+    EXPECT_EQ(g_installFlags, static_cast<DWORD>(INSTALLFLAG_FORCE | INSTALLFLAG_NONINTERACTIVE));
+    EXPECT_EQ(Entry(), ExpectedEntry(true));
+    EXPECT_TRUE(TakeFailedSteps().empty());
 }
 
 TEST_F(InstallerTest, InAPackageFolderInstallsOneDevicePerRunAndOneEntry)
@@ -155,11 +204,11 @@ TEST_F(InstallerTest, InAPackageFolderInstallsOneDevicePerRunAndOneEntry)
     std::vector<DeviceRecord> devices = DevicesWithHardwareId("kelvaro\\tcpsio");
     ASSERT_EQ(devices.size(), 1u);
     EXPECT_EQ(devices[0].hardwareIds, std::vector<std::string>{"kelvaro\\tcpsio"});
-    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    EXPECT_EQ(Entry(), ExpectedEntry(true));
 
     EXPECT_EQ(Install(package.Path()), "Install Success!");
     EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 2u);
-    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    EXPECT_EQ(Entry(), ExpectedEntry(true));
 }
 
 TEST_F(InstallerTest, ElsewhereTellsTheSearchErrorAndStillWritesTheEntry)
@@ -178,7 +227,7 @@ TEST_F(InstallerTest, ElsewhereTellsTheSearchErrorAndStillWritesTheEntry)
     ASSERT_EQ(box.buttons.size(), 1u);
     EXPECT_EQ(box.buttons[0].id, IDOK);
     EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
-    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    EXPECT_EQ(Entry(), ExpectedEntry(false));
 }
 
 TEST_F(InstallerTest, ACurrentDirectoryTooDeepForTheInfsPathIsInfNotFound)
@@ -203,7 +252,7 @@ TEST_F(InstallerTest, ACurrentDirectoryTooDeepForTheInfsPathIsInfNotFound)
     EXPECT_EQ(Install(deep, nullptr, &box), "");
     EXPECT_EQ(box.text, "Error Code : 01206");  // ERROR_FILENAME_EXCED_RANGE
     EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
-    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    EXPECT_EQ(Entry(), ExpectedEntry(false));
     for (auto folder = made.rbegin(); folder != made.rend(); ++folder)
         ::RemoveDirectoryA(folder->c_str());
 }
@@ -217,22 +266,22 @@ TEST_F(InstallerTest, QuietInstallsWithoutAWindowAndAnswersByExitCode)
     ASSERT_TRUE(installing.WaitExit(60000));
     EXPECT_EQ(installing.ExitCode(), 0u);
     EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 1u);
-    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    EXPECT_EQ(Entry(), ExpectedEntry(true));
 
-    // No INF here: failed, without the error box, and the entry is still written.
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+    // No INF here: failed, without the error box; the entry is still written, and loses the
+    // version the earlier run wrote, which a detection rule would take for "installed".
     PackageFolder elsewhere(false);
-    ProgramRun failing(WindowsPath(KVR_INSTALLER_EXE), elsewhere.Path(), false, " /quiet ");
+    ProgramRun failing(WindowsPath(KVR_INSTALLER_EXE), elsewhere.Path(), false, " /quiet /norestart ");
     ASSERT_TRUE(failing.WaitExit(60000));
     EXPECT_EQ(failing.ExitCode(), 1603u);
     EXPECT_EQ(DevicesWithHardwareId("kelvaro\\tcpsio").size(), 1u);
-    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    EXPECT_EQ(Entry(), ExpectedEntry(false));
 }
 
 TEST_F(InstallerTest, AnyOtherArgumentIsRefusedByNameBeforeAnythingIsDone)
 {
     PackageFolder package;
-    for (const char* arguments : {"/S", "/quiet /quiet", "quiet"}) {
+    for (const char* arguments : {"/S", "quiet", "/norestart"}) {
         ProgramRun run(WindowsPath(KVR_INSTALLER_EXE), package.Path(), false, arguments);
         MessageBoxInfo box;
         HWND shown = WaitForMessageBox(run.Pid(), 30000);
@@ -241,6 +290,20 @@ TEST_F(InstallerTest, AnyOtherArgumentIsRefusedByNameBeforeAnythingIsDone)
         EXPECT_NE(box.text.find("accepted argument is /quiet"), std::string::npos) << box.text;
         ASSERT_TRUE(run.WaitExit());
         EXPECT_EQ(run.ExitCode(), 87u);
+    }
+    EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey));
+}
+
+// Beside /quiet nobody may be at the screen: a box there would hang a deployment for good.
+TEST_F(InstallerTest, AWrongArgumentBesideQuietIsNamedOnStandardOutputWithoutAWindow)
+{
+    PackageFolder package;
+    for (const char* arguments : {"/quiet /bogus", "/q /QUIET"}) {
+        ProgramRun run(WindowsPath(KVR_INSTALLER_EXE), package.Path(), true, arguments);
+        ASSERT_TRUE(run.WaitExit(20000)) << arguments;
+        EXPECT_EQ(run.ExitCode(), 87u);
+        EXPECT_EQ(run.Output().find("Unknown argument: " + std::string(arguments) + " The only"), 0u) << run.Output();
     }
     EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey));
@@ -257,7 +320,7 @@ TEST_F(InstallerTest, QuietOnWow64InstallsNoDeviceAndFails)
     EXPECT_EQ(exitCode, 1603);
     ASSERT_EQ(TakeFailedSteps().size(), 1u);
     EXPECT_TRUE(DevicesWithHardwareId("kelvaro\\tcpsio").empty());
-    EXPECT_EQ(RegistryValues(HKEY_LOCAL_MACHINE, kUninstallEntryKey), ExpectedEntry());
+    EXPECT_EQ(Entry(), ExpectedEntry(false));
     EXPECT_NE(InstallerWow64Refusal().find("64-bit KVRLANCOM_INSTALLER.exe"), std::string::npos);
 }
 

@@ -1,5 +1,7 @@
 // Paths formed from a Windows directory of any length: a path that does not fit is passed over,
-// never cut short to name another file. The INF scan's range, in a Windows directory of its own.
+// never cut short to name another file. The INF scan's range, and the setup's list of files, in a
+// Windows directory of its own.
+#include "failed_steps.h"
 #include "uninstall_steps.h"
 
 #include "handles.h"
@@ -33,6 +35,11 @@ TEST(UninstallerPaths, AWindowsDirectoryTooLongForItsPathsDeletesNothing)
     DeletePackageFiles(tooLong.c_str());
     RemoveShortcuts(tooLong.c_str());
     EXPECT_TRUE(Exists(windows));
+    // Not silently: the uninstall did not finish.
+    std::vector<FailedStep> failed = TakeFailedSteps();
+    EXPECT_FALSE(failed.empty());
+    for (const FailedStep& step : failed)
+        EXPECT_EQ(step.error, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE)) << step.step;
 
     ::DeleteFileA(windows.c_str());
     ::RemoveDirectoryA(folder.c_str());
@@ -60,4 +67,44 @@ TEST(UninstallerPaths, TheInfScanReachesOem149AndNoFurther)
     ::DeleteFileA((inf + "150.inf").c_str());
     ::RemoveDirectoryA((windows + "\\inf").c_str());
     ::RemoveDirectoryA(windows.c_str());
+}
+
+// The setup's list is a file in the package folder: whatever it names, only files of that folder go,
+// never the uninstaller, and one that stays keeps none of the later ones.
+TEST(UninstallerPaths, TheSetupsListDeletesOnlyPlainNamesOfThePackageFolder)
+{
+    char temp[MAX_PATH] = {0};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string windows = std::string(temp) + "kvr_setup_list";
+    const std::string package = windows + "\\KELVARO\\KVRLANCOM\\";
+    for (const std::string& folder : {windows, windows + "\\KELVARO", package})
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string list = "..\\outside.txt\r\n..\r\nKVRLANCOM_UNINSTALLER.EXE\r\nkvrlancom_uninstaller.exe.\r\n"
+                             "kvrlancom_uninstaller.exe::$DATA\r\nheld.dll\r\nafter.dll\r\n";
+    for (const std::string& file : {windows + "\\KELVARO\\outside.txt", package + "kvrlancom_uninstaller.exe",
+                                    package + "held.dll", package + "after.dll", package + "kvrlancom_setup_files.txt"}) {
+        UniqueKernelHandle made(::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        if (file.find("setup_files") != std::string::npos)
+            ::WriteFile(made.Get(), list.data(), static_cast<DWORD>(list.size()), &written, nullptr);
+    }
+    EXPECT_EQ(SetupFileNames(list), (std::vector<std::string>{"held.dll", "after.dll"}));
+    {
+        UniqueKernelHandle held(::CreateFileA((package + "held.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                              nullptr));
+        DeletePackageFiles(windows.c_str());
+    }
+    std::vector<FailedStep> failed = TakeFailedSteps();
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].step, "Deleting " + package + "held.dll");
+    EXPECT_TRUE(Exists(windows + "\\KELVARO\\outside.txt"));
+    EXPECT_TRUE(Exists(package + "kvrlancom_uninstaller.exe"));
+    EXPECT_FALSE(Exists(package + "after.dll"));
+    EXPECT_TRUE(Exists(package + "kvrlancom_setup_files.txt"));  // kept for the run that finds held.dll free
+
+    for (const std::string& file : {package + "kvrlancom_uninstaller.exe", package + "held.dll",
+                                    package + "kvrlancom_setup_files.txt", windows + "\\KELVARO\\outside.txt"})
+        ::DeleteFileA(file.c_str());
+    for (const std::string& folder : {package, windows + "\\KELVARO", windows})
+        ::RemoveDirectoryA(folder.c_str());
 }
