@@ -25,3 +25,13 @@ void ReportDeviceLeftBehind(const char* instanceId, DWORD error)
                  static_cast<unsigned long>(error));
     std::fflush(stderr);
 }
+
+void ReportDeviceListUnreadable(DWORD)
+{
+    // kvrctl removes one device at a time (/remove-port), and names that removal's error itself.
+}
+
+void ReportRemovalNeedsRestart()
+{
+    // Only the removal of every device reports this, which kvrctl does not run.
+}
