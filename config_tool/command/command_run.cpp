@@ -345,10 +345,10 @@ int RemovePort(const Command& command, CommandOutput& output)
     DWORD result = RemovePackagePort(name);
     if (result == ERROR_NOT_FOUND)
         return NotAPackagePort(command.port, ports, output);
-    if (result != ERROR_SUCCESS)
+    if (result != ERROR_SUCCESS && result != ERROR_SUCCESS_REBOOT_REQUIRED)
         return Failed("Cannot remove " + name, static_cast<LONG>(result), output, "error");
-    output.text += name + " removed\r\n";
-    return kCommandDone;
+    output.text += name + (result == ERROR_SUCCESS_REBOOT_REQUIRED ? " removed (gone after a restart)\r\n" : " removed\r\n");
+    return result == ERROR_SUCCESS_REBOOT_REQUIRED ? kCommandRestartNeeded : kCommandDone;
 }
 
 bool Writes(CommandKind kind)

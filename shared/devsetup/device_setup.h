@@ -37,6 +37,7 @@ int InstallFromInf(std::string infPath, const char* hardwareId);
 void RemoveDevicesByHardwareId();
 
 // Removes the present device of the package (kDriverHardwareId) whose "PortName" is portName, in
-// any letter case; nothing is reported. NO_ERROR, ERROR_NOT_FOUND when no device of the package has
-// that port, or the removal's error.
+// any letter case; nothing is reported. NO_ERROR; ERROR_SUCCESS_REBOOT_REQUIRED when the device is
+// removed but the system finishes only at a restart; ERROR_NOT_FOUND when no device of the package
+// has that port; or the removal's error.
 DWORD RemoveDeviceByPortName(const char* portName);

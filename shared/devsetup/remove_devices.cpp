@@ -122,7 +122,7 @@ DWORD RemoveDeviceByPortName(const char* portName)
             continue;
         if (!CallDeviceRemove(set.Get(), &device))
             return ::GetLastError();
-        return NO_ERROR;
+        return RemovalNeedsRestart(set.Get(), device) ? ERROR_SUCCESS_REBOOT_REQUIRED : NO_ERROR;
     }
     return ERROR_NOT_FOUND;
 }

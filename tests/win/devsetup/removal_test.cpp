@@ -92,6 +92,24 @@ TEST_F(RemovalTest, ADeviceThatCannotBeRemovedIsReportedAndTheOthersStillGo)
     EXPECT_FALSE(IsPresent(later));
 }
 
+// One port's device, found by its name in any letter case; one whose removal waits for a restart
+// says so, and another device of the package keeps its port.
+TEST_F(RemovalTest, OnePortIsRemovedByItsNameAndARemovalThatWaitsForARestartSaysSo)
+{
+    std::string com7 = Register(kPortsClass, {"kelvaro\\tcpsio"});
+    SetPortName(com7, "COM7");
+    std::string com8 = Register(kPortsClass, {"kelvaro\\tcpsio"});
+    SetPortName(com8, "COM8");
+
+    EXPECT_EQ(RemoveDeviceByPortName("COM9"), static_cast<DWORD>(ERROR_NOT_FOUND));
+    DeviceRemoveCall previous = ReplaceDeviceRemoveCall(RemovalDeferredToRestart);
+    EXPECT_EQ(RemoveDeviceByPortName("com8"), static_cast<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED));
+    ReplaceDeviceRemoveCall(previous);
+    EXPECT_EQ(RemoveDeviceByPortName("com7"), static_cast<DWORD>(NO_ERROR));
+    EXPECT_FALSE(IsPresent(com7));
+    EXPECT_TRUE(IsPresent(com8));
+}
+
 // Removing the first device takes the second away before the pass reaches it, so reading its
 // hardware IDs fails; the third must still be removed. Taken away through the pass's own set, the
 // read fails with ERROR_NO_SUCH_DEVINST; with its registry key deleted, Wine's read reports

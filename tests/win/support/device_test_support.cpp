@@ -146,6 +146,14 @@ bool RemoveDevice(const std::string& instanceId)
     return removed;
 }
 
+BOOL RemovalDeferredToRestart(HDEVINFO set, SP_DEVINFO_DATA* device)
+{
+    SP_DEVINSTALL_PARAMS_A params = {};
+    params.cbSize = sizeof params;
+    return ::SetupDiGetDeviceInstallParamsA(set, device, &params) &&
+           (params.Flags |= DI_NEEDREBOOT, ::SetupDiSetDeviceInstallParamsA(set, device, &params));
+}
+
 void RemoveAllPackageDevices()
 {
     for (const DeviceRecord& device : DevicesWithHardwareId("kelvaro\\tcpsio"))

@@ -55,6 +55,11 @@ void SetPortName(const std::string& instanceId, const char* portName);
 bool RemoveDevice(const std::string& instanceId);
 void RemoveAllPackageDevices();
 
+// A removal the platform finishes only at the next start (a driver in use), as no test prefix
+// does on its own: the device stays until then, and its install parameters ask for a restart.
+// In the form of a replaced remove call (device_setup_calls.h).
+BOOL RemovalDeferredToRestart(HDEVINFO set, SP_DEVINFO_DATA* device);
+
 // An entry of kvr_test_coinstaller.dll installed as class co-installer of cls while it lives.
 class ClassCoInstaller {
 public:

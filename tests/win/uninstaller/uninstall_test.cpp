@@ -283,16 +283,6 @@ TEST_F(UninstallerTest, AnyOtherArgumentIsRefusedByNameAndRemovesNothing)
     installed.ExpectUntouched();
 }
 
-// A removal the platform finishes only at the next start (a driver in use), as no test prefix
-// does on its own: the device stays until then, and its install parameters ask for a restart.
-BOOL RemovalDeferredToRestart(HDEVINFO set, SP_DEVINFO_DATA* device)
-{
-    SP_DEVINSTALL_PARAMS_A params = {};
-    params.cbSize = sizeof params;
-    return ::SetupDiGetDeviceInstallParamsA(set, device, &params) &&
-           (params.Flags |= DI_NEEDREBOOT, ::SetupDiSetDeviceInstallParamsA(set, device, &params));
-}
-
 TEST_F(UninstallerTest, QuietAsksForARestartWhenARemovalDoes)
 {
     InstalledPackage installed;
