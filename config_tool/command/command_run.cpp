@@ -209,32 +209,34 @@ int Unbind(const Command& command, CommandOutput& output)
     return kCommandDone;
 }
 
-LONG ReadListing(std::vector<std::string>& ports, std::vector<ListedBinding>& listed)
+// The port list and the bindings as /list prints them, or in CSV as /list /csv prints them and
+// /export writes them. kCommandDone, or kCommandFailed with the reason in output.
+int ListingText(bool csv, std::string& text, CommandOutput& output)
 {
+    std::vector<std::string> ports;
     PortBindings bindings;
-    LONG error = ReadPortsAndBindings(ports, bindings);
+    if (LONG error = ReadPortsAndBindings(ports, bindings))
+        return Failed("Cannot read the port list or the bindings", error, output);
+    std::vector<ListedBinding> listed;
     for (const PortBinding& binding : bindings)
         listed.push_back(ListedBinding{binding.port, binding.ip, ReadBindingTcpPort(binding.port.c_str())});
-    return error;
+    text = csv ? PortListingCsv(ports, listed) : PortListingText(ports, listed);
+    return kCommandDone;
 }
 
 int List(const Command& command, CommandOutput& output)
 {
-    std::vector<std::string> ports;
-    std::vector<ListedBinding> listed;
-    if (LONG error = ReadListing(ports, listed))
-        return Failed("Cannot read the port list or the bindings", error, output);
-    output.text += command.csv ? PortListingCsv(ports, listed) : PortListingText(ports, listed);
-    return kCommandDone;
+    std::string text;
+    int code = ListingText(command.csv, text, output);
+    output.text += text;
+    return code;
 }
 
 int Export(const Command& command, CommandOutput& output)
 {
-    std::vector<std::string> ports;
-    std::vector<ListedBinding> listed;
-    if (LONG error = ReadListing(ports, listed))
-        return Failed("Cannot read the port list or the bindings", error, output);
-    std::string text = PortListingCsv(ports, listed);
+    std::string text;
+    if (int code = ListingText(true, text, output))
+        return code;
     UniqueKernelHandle file(::CreateFileA(command.file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
